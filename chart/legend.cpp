@@ -1,0 +1,80 @@
+#include "chart/legend.h"
+
+#include <charconv>
+
+#include "chart/calendar.h"
+
+namespace kolvex {
+
+namespace {
+
+std::string_view ScanLegendTable(std::string_view cellText) noexcept {
+  std::string_view line = LegendPrompt;
+  if (cellText.empty()) {
+    return line;
+  }
+  for (std::string_view candidate : LegendTable) {
+    if (candidate.find(cellText) != std::string_view::npos) {
+      line = candidate;
+    }
+  }
+  return line;
+}
+
+constexpr int SymbolDigit(char symbol) noexcept {
+  return symbol == '+' ? 0 : symbol == '-' ? 1 : symbol == '*' ? 2 : -1;
+}
+
+// The scan's answer for each of the 27 codes, indexed by the code read as three base-3 digits,
+// made once so that a chart cell needs no scan.
+struct CodeLegends {
+  std::array<std::string_view, 27> lines;
+
+  CodeLegends() noexcept {
+    constexpr std::string_view symbols = "+-*";
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      const std::array<char, 3> code{symbols[i / 9], symbols[i / 3 % 3], symbols[i % 3]};
+      lines[i] = ScanLegendTable({code.data(), code.size()});
+    }
+  }
+};
+
+void AppendNumber(std::string &out, std::int64_t value) {
+  std::array<char, 24> buffer{};
+  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  out.append(buffer.data(), result.ptr);
+}
+
+} // namespace
+
+std::string_view LegendLine(std::string_view cellText) noexcept {
+  if (cellText.size() == 3) {
+    const int a = SymbolDigit(cellText[0]);
+    const int b = SymbolDigit(cellText[1]);
+    const int c = SymbolDigit(cellText[2]);
+    if (a >= 0 && b >= 0 && c >= 0) {
+      static const CodeLegends legends;
+      return legends.lines[static_cast<std::size_t>(a * 9 + b * 3 + c)];
+    }
+  }
+  return ScanLegendTable(cellText);
+}
+
+DayDescription DescribeCell(const YearChart &chart, int column, int row) {
+  DayDescription description;
+  const bool dayCell = column >= 1 && column < YearChart::Columns && row >= 1 && row < YearChart::Rows;
+  description.legend = dayCell ? LegendLine(chart.Text(column, row)) : LegendPrompt;
+  if (dayCell) {
+    const std::string_view month = MonthNamesGenitive[static_cast<std::size_t>(column - 1)];
+    const std::string_view weekday = WeekdayName(chart.Year(), column, row);
+    std::string &date = description.date;
+    date.reserve(2 + 1 + month.size() + 1 + 11 + 2 + weekday.size());
+    AppendNumber(date, row);
+    date.append(" ").append(month).append(" ");
+    AppendNumber(date, chart.Year());
+    date.append("  ").append(weekday);
+  }
+  return description;
+}
+
+} // namespace kolvex

@@ -1,0 +1,88 @@
+#pragma once
+
+// The year chart: for every day of the forecast year a three-symbol code telling where the
+// physical (23-day), emotional (28-day) and intellectual (33-day) cycles stand.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "chart/birth_input.h"
+
+namespace kolvex {
+
+inline constexpr int PhysicalCycle = 23;
+inline constexpr int EmotionalCycle = 28;
+inline constexpr int IntellectualCycle = 33;
+
+// Where a cycle of `length` days stands at `position` (0 to length − 1): '*' at the start and at
+// the middle critical day ⌈length / 2⌉, '+' in the first half, '-' in the second.
+constexpr char PhaseSymbol(int position, int length) noexcept {
+  const int middle = (length + 1) / 2;
+  if (position == 0 || position == middle) {
+    return '*';
+  }
+  return position < middle ? '+' : '-';
+}
+
+// Three phase symbols in the order physical, emotional, intellectual.
+class DayCode {
+public:
+  // The code of day `daysSinceBirth` (≥ 0) of a life; the birth date is day 0, "***".
+  constexpr explicit DayCode(std::int64_t daysSinceBirth) noexcept
+      : DayCode(static_cast<int>(daysSinceBirth % PhysicalCycle),
+                static_cast<int>(daysSinceBirth % EmotionalCycle),
+                static_cast<int>(daysSinceBirth % IntellectualCycle)) {}
+
+  // The code at the given positions of the three cycles.
+  constexpr DayCode(int physical, int emotional, int intellectual) noexcept
+      : symbols_{PhaseSymbol(physical, PhysicalCycle), PhaseSymbol(emotional, EmotionalCycle),
+                 PhaseSymbol(intellectual, IntellectualCycle)} {}
+
+  constexpr std::string_view Text() const noexcept { return {symbols_.data(), symbols_.size()}; }
+
+  friend constexpr bool operator==(const DayCode &, const DayCode &) = default;
+
+private:
+  std::array<char, 3> symbols_;
+};
+
+// 13 columns by 32 rows of texts, addressed (column, row): the corner (0, 0) empty, the month
+// abbreviations in row 0, the day numbers in column 0, and in cell (month, day) the DayCode of
+// that day of the year, or the empty text where the day does not exist in the year (or, in the
+// birth year, comes before the birth date). A chart knows the year it was computed for.
+// It is a plain value: copying one copies every text.
+class YearChart {
+public:
+  static constexpr int Columns = 13;
+  static constexpr int Rows = 32;
+
+  // A chart with every text empty, for year 0: what a window shows before any computation.
+  YearChart() = default;
+
+  // Computes the whole chart of the input's forecast year afresh; it cannot fail.
+  static YearChart Compute(const BirthInput &input) noexcept;
+
+  // The text of a cell; the empty text for a position outside the chart.
+  std::string_view Text(int column, int row) const noexcept;
+
+  std::int32_t Year() const noexcept { return year_; }
+
+  friend bool operator==(const YearChart &, const YearChart &) = default;
+
+private:
+  // Room for the longest text: a month abbreviation, three Cyrillic letters of two bytes each.
+  struct Cell {
+    std::uint8_t size = 0;
+    std::array<char, 7> bytes{};
+    friend bool operator==(const Cell &, const Cell &) = default;
+  };
+
+  static YearChart Frame() noexcept;
+  void SetText(int column, int row, std::string_view text) noexcept;
+
+  std::array<Cell, Columns * Rows> cells_{};
+  std::int32_t year_ = 0;
+};
+
+} // namespace kolvex
