@@ -17,7 +17,7 @@ build: configure
 	cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/cli/kolvex-chart 17 9 1974 1999
+	$(BUILD)/ui/kolvex
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure

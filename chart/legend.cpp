@@ -62,7 +62,8 @@ std::string_view LegendLine(std::string_view cellText) noexcept {
 
 DayDescription DescribeCell(const YearChart &chart, int column, int row) {
   DayDescription description;
-  const bool dayCell = column >= 1 && column < YearChart::Columns && row >= 1 && row < YearChart::Rows;
+  const bool dayCell =
+      column >= 1 && column < YearChart::Columns && row >= 1 && row < YearChart::Rows;
   description.legend = dayCell ? LegendLine(chart.Text(column, row)) : LegendPrompt;
   if (dayCell) {
     const std::string_view month = MonthNamesGenitive[static_cast<std::size_t>(column - 1)];

@@ -5,7 +5,8 @@
 namespace kolvex {
 
 PageUnits UnitsForPage(std::int32_t pageWidth, std::int32_t pageHeight) noexcept {
-  return {static_cast<std::uint16_t>(pageWidth / 100), static_cast<std::uint16_t>(pageHeight / 150)};
+  return {static_cast<std::uint16_t>(pageWidth / 100),
+          static_cast<std::uint16_t>(pageHeight / 150)};
 }
 
 std::vector<PlacedText> LayOutPage(const YearChart &chart, std::int32_t pageWidth,
@@ -22,7 +23,8 @@ std::vector<PlacedText> LayOutPage(const YearChart &chart, std::int32_t pageWidt
     }
   }
   for (int i = 1; i <= static_cast<int>(LegendTable.size()); ++i) {
-    page.push_back({w * 5, (2 * i + 65) * h, std::string(LegendTable[static_cast<std::size_t>(i - 1)])});
+    page.push_back(
+        {w * 5, (2 * i + 65) * h, std::string(LegendTable[static_cast<std::size_t>(i - 1)])});
   }
   return page;
 }

@@ -25,7 +25,8 @@ YearChart YearChart::Frame() noexcept {
   for (int day = 1; day <= 31; ++day) {
     const std::array<char, 2> text{digits[static_cast<std::size_t>(day / 10)],
                                    digits[static_cast<std::size_t>(day % 10)]};
-    chart.SetText(0, day, day < 10 ? std::string_view(&text[1], 1) : std::string_view(text.data(), 2));
+    chart.SetText(0, day,
+                  day < 10 ? std::string_view(&text[1], 1) : std::string_view(text.data(), 2));
   }
   return chart;
 }
