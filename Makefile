@@ -30,3 +30,10 @@ format:
 
 clean:
 	rm -rf $(BUILD)
+
+# Start-up time and memory of kolvex against a bare Qt window, under Xvfb and offscreen.
+# Measure a Release build: make bench-startup BUILD=build-release CMAKE_FLAGS=-DCMAKE_BUILD_TYPE=Release
+.PHONY: bench-startup
+bench-startup: build
+	xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb $(BUILD)/bench/startup/startup_bench
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/startup/startup_bench
