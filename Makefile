@@ -20,6 +20,7 @@ run: build
 	$(BUILD)/ui/kolvex
 
 test: build
+	scripts/cups-test-queue
 	ctest --test-dir $(BUILD) --output-on-failure
 
 bench: build
