@@ -8,7 +8,7 @@ namespace kolvex {
 
 namespace {
 
-std::string_view ScanLegendTable(std::string_view cellText) noexcept {
+constexpr std::string_view ScanLegendTable(std::string_view cellText) noexcept {
   std::string_view line = LegendPrompt;
   if (cellText.empty()) {
     return line;
@@ -26,18 +26,16 @@ constexpr int SymbolDigit(char symbol) noexcept {
 }
 
 // The scan's answer for each of the 27 codes, indexed by the code read as three base-3 digits,
-// made once so that a chart cell needs no scan.
-struct CodeLegends {
+// made when the program is compiled so that a chart cell needs no scan.
+constexpr std::array<std::string_view, 27> CodeLegends() noexcept {
+  constexpr std::string_view symbols = "+-*";
   std::array<std::string_view, 27> lines;
-
-  CodeLegends() noexcept {
-    constexpr std::string_view symbols = "+-*";
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      const std::array<char, 3> code{symbols[i / 9], symbols[i / 3 % 3], symbols[i % 3]};
-      lines[i] = ScanLegendTable({code.data(), code.size()});
-    }
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::array<char, 3> code{symbols[i / 9], symbols[i / 3 % 3], symbols[i % 3]};
+    lines[i] = ScanLegendTable({code.data(), code.size()});
   }
-};
+  return lines;
+}
 
 void AppendNumber(std::string &out, std::int64_t value) {
   std::array<char, 24> buffer{};
@@ -53,8 +51,8 @@ std::string_view LegendLine(std::string_view cellText) noexcept {
     const int b = SymbolDigit(cellText[1]);
     const int c = SymbolDigit(cellText[2]);
     if (a >= 0 && b >= 0 && c >= 0) {
-      static const CodeLegends legends;
-      return legends.lines[static_cast<std::size_t>(a * 9 + b * 3 + c)];
+      static constexpr std::array<std::string_view, 27> legends = CodeLegends();
+      return legends[static_cast<std::size_t>(a * 9 + b * 3 + c)];
     }
   }
   return ScanLegendTable(cellText);

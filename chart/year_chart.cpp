@@ -1,6 +1,7 @@
 #include "chart/year_chart.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "chart/calendar.h"
 
@@ -8,15 +9,35 @@ namespace kolvex {
 
 namespace {
 
+// The symbols of a cycle from position 0 on, long enough to run through a whole year from any
+// starting position without wrapping: a day's code is three look-ups at one common offset.
+template <int Length> constexpr std::array<char, Length + 366> CycleSymbols() noexcept {
+  std::array<char, Length + 366> symbols{};
+  for (int i = 0; i < Length + 366; ++i) {
+    symbols[static_cast<std::size_t>(i)] = PhaseSymbol(i % Length, Length);
+  }
+  return symbols;
+}
+
+constexpr auto PhysicalSymbols = CycleSymbols<PhysicalCycle>();
+constexpr auto EmotionalSymbols = CycleSymbols<EmotionalCycle>();
+constexpr auto IntellectualSymbols = CycleSymbols<IntellectualCycle>();
+
 // The position of day t in a cycle, also for the days before birth (t < 0).
-int CyclePosition(std::int64_t t, int length) noexcept {
+constexpr std::size_t CyclePosition(std::int64_t t, int length) noexcept {
   const std::int64_t r = t % length;
-  return static_cast<int>(r < 0 ? r + length : r);
+  return static_cast<std::size_t>(r < 0 ? r + length : r);
 }
 
 } // namespace
 
-YearChart YearChart::Frame() noexcept {
+constexpr void YearChart::SetText(int column, int row, std::string_view text) noexcept {
+  Cell &cell = CellAt(column, row);
+  cell.size = static_cast<std::uint8_t>(std::min(text.size(), cell.bytes.size()));
+  std::copy_n(text.begin(), cell.size, cell.bytes.begin());
+}
+
+constexpr YearChart YearChart::Frame() noexcept {
   YearChart chart;
   for (int month = 1; month <= 12; ++month) {
     chart.SetText(month, 0, MonthAbbreviations[static_cast<std::size_t>(month - 1)]);
@@ -32,25 +53,31 @@ YearChart YearChart::Frame() noexcept {
 }
 
 YearChart YearChart::Compute(const BirthInput &input) noexcept {
-  static const YearChart frame = Frame();
+  assert(IsInRange(input));
+  // The headers are the same in every chart: made once, when the program is compiled.
+  static constexpr YearChart frame = Frame();
   YearChart chart = frame;
   chart.year_ = input.forecastYear;
 
-  // t is the day of life of 1 January; the three positions follow it day by day.
-  std::int64_t t = DaysLived(input.day, input.month, input.year, input.forecastYear);
-  int physical = CyclePosition(t, PhysicalCycle);
-  int emotional = CyclePosition(t, EmotionalCycle);
-  int intellectual = CyclePosition(t, IntellectualCycle);
+  // t is the day of life of 1 January; from there the three cycles run on day by day.
+  const std::int64_t t = DaysLived(input.day, input.month, input.year, input.forecastYear);
+  const char *physical = &PhysicalSymbols[CyclePosition(t, PhysicalCycle)];
+  const char *emotional = &EmotionalSymbols[CyclePosition(t, EmotionalCycle)];
+  const char *intellectual = &IntellectualSymbols[CyclePosition(t, IntellectualCycle)];
   for (int month = 1; month <= 12; ++month) {
     const int length = MonthLength(month, input.forecastYear);
     for (int day = 1; day <= length; ++day) {
-      if (t >= 0) {
-        chart.SetText(month, day, DayCode(physical, emotional, intellectual).Text());
-      }
-      ++t;
-      physical = physical + 1 == PhysicalCycle ? 0 : physical + 1;
-      emotional = emotional + 1 == EmotionalCycle ? 0 : emotional + 1;
-      intellectual = intellectual + 1 == IntellectualCycle ? 0 : intellectual + 1;
+      chart.CellAt(month, day) = Cell{3, {*physical++, *emotional++, *intellectual++}};
+    }
+  }
+
+  // In the birth year t is below 0 until the birth date: those days are empty. The birth date
+  // lies in the year, so this ends by December.
+  std::int64_t unborn = -t;
+  for (int month = 1; unborn > 0; ++month) {
+    const int length = MonthLength(month, input.forecastYear);
+    for (int day = 1; day <= length && unborn > 0; ++day, --unborn) {
+      chart.CellAt(month, day) = Cell{};
     }
   }
   return chart;
@@ -62,12 +89,6 @@ std::string_view YearChart::Text(int column, int row) const noexcept {
   }
   const Cell &cell = cells_[static_cast<std::size_t>(row * Columns + column)];
   return {cell.bytes.data(), cell.size};
-}
-
-void YearChart::SetText(int column, int row, std::string_view text) noexcept {
-  Cell &cell = cells_[static_cast<std::size_t>(row * Columns + column)];
-  cell.size = static_cast<std::uint8_t>(std::min(text.size(), cell.bytes.size()));
-  std::copy_n(text.begin(), cell.size, cell.bytes.begin());
 }
 
 } // namespace kolvex

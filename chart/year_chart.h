@@ -58,9 +58,10 @@ public:
   static constexpr int Rows = 32;
 
   // A chart with every text empty, for year 0: what a window shows before any computation.
-  YearChart() = default;
+  constexpr YearChart() = default;
 
-  // Computes the whole chart of the input's forecast year afresh; it cannot fail.
+  // Computes the whole chart of the input's forecast year afresh. The input must have passed
+  // IsInRange; for such an input it cannot fail.
   static YearChart Compute(const BirthInput &input) noexcept;
 
   // The text of a cell; the empty text for a position outside the chart.
@@ -78,8 +79,11 @@ private:
     friend bool operator==(const Cell &, const Cell &) = default;
   };
 
-  static YearChart Frame() noexcept;
-  void SetText(int column, int row, std::string_view text) noexcept;
+  constexpr Cell &CellAt(int column, int row) noexcept {
+    return cells_[static_cast<std::size_t>(row * Columns + column)];
+  }
+  static constexpr YearChart Frame() noexcept;
+  constexpr void SetText(int column, int row, std::string_view text) noexcept;
 
   std::array<Cell, Columns * Rows> cells_{};
   std::int32_t year_ = 0;
