@@ -1,21 +1,211 @@
 #include "chart/year_chart.h"
 
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <type_traits>
+
 #include <gtest/gtest.h>
 
-#include "chart/legend.h"
+#include "chart/calendar.h"
 
 namespace kolvex {
 namespace {
 
-TEST(YearChart, FirstOfJanuaryOfTheWorkedExample) {
-  const YearChart chart = YearChart::Compute({17, 9, 1974, 1999});
-  EXPECT_EQ("---", chart.Text(1, 1));
-  EXPECT_EQ(1999, chart.Year());
+namespace chrono = std::chrono;
+
+static_assert(std::is_trivially_copyable_v<YearChart>);
+
+// The three cycles as the program's documentation tables them: where "*", "+" and "-" stand.
+struct Cycle {
+  int length;
+  int middle;
+};
+constexpr Cycle Cycles[] = {{23, 12}, {28, 14}, {33, 17}}; // physical, emotional, intellectual
+
+char ExpectedSymbol(const Cycle &cycle, std::int64_t t) {
+  const int position = static_cast<int>(t % cycle.length);
+  if (position == 0 || position == cycle.middle) {
+    return '*';
+  }
+  return position < cycle.middle ? '+' : '-';
 }
 
-TEST(DescribeCell, WorkedExample) {
+std::string ExpectedCode(std::int64_t t) {
+  std::string code;
+  for (const Cycle &cycle : Cycles) {
+    code += ExpectedSymbol(cycle, t);
+  }
+  return code;
+}
+
+// The days from the birth date to the given day, by the standard calendar; nothing when the day
+// does not exist.
+std::optional<std::int64_t> DaysSinceBirth(const BirthInput &b, int year, int month, int day) {
+  const chrono::year_month_day date{chrono::year{year}, chrono::month{static_cast<unsigned>(month)},
+                                    chrono::day{static_cast<unsigned>(day)}};
+  if (!date.ok()) {
+    return std::nullopt;
+  }
+  const chrono::sys_days birth{chrono::year{b.year} / b.month / b.day};
+  return (chrono::sys_days{date} - birth).count();
+}
+
+TEST(PhaseSymbol, StarAtStartAndMiddlePlusBeforeMinusAfter) {
+  for (const Cycle &cycle : Cycles) {
+    for (int position = 0; position < cycle.length; ++position) {
+      EXPECT_EQ(ExpectedSymbol(cycle, position), PhaseSymbol(position, cycle.length))
+          << position << " of " << cycle.length;
+    }
+  }
+  // The middle of an odd cycle is rounded up: 11 "+" days against 10 "-" days.
+  EXPECT_EQ('+', PhaseSymbol(11, 23));
+  EXPECT_EQ('*', PhaseSymbol(12, 23));
+  EXPECT_EQ('+', PhaseSymbol(16, 33));
+  EXPECT_EQ('*', PhaseSymbol(17, 33));
+}
+
+TEST(DayCode, KnownDays) {
+  const struct {
+    std::int64_t t;
+    std::string_view code;
+  } cases[] = {{0, "***"},   {1, "+++"},    {12, "*++"},    {14, "-*+"},   {17, "--*"},
+               {644, "***"}, {8872, "---"}, {21252, "***"}, {21253, "+++"}}; // 21252 = 23·28·33
+  for (const auto &c : cases) {
+    EXPECT_EQ(c.code, DayCode(c.t).Text()) << c.t;
+  }
+  for (std::int64_t t = 0; t <= 2 * 21252; ++t) {
+    ASSERT_EQ(ExpectedCode(t), DayCode(t).Text()) << t;
+  }
+}
+
+TEST(YearChart, WorkedExamples) {
   const YearChart chart = YearChart::Compute({17, 9, 1974, 1999});
-  EXPECT_EQ("17 сентября 1999  пятница      ", DescribeCell(chart, 9, 17).date);
+  EXPECT_EQ("---", chart.Text(1, 1)); // day 8872
+  EXPECT_EQ(1999, chart.Year());
+  EXPECT_EQ("+++", YearChart::Compute({31, 12, 1999, 2000}).Text(1, 1)); // day 1
+}
+
+TEST(YearChart, HeadersAndMissingDays) {
+  const std::string_view months[] = {"янв", "фев", "мар", "апр", "май", "июн",
+                                     "июл", "авг", "сен", "окт", "ноя", "дек"};
+  for (const int year : {1999, 2000, 2001, 2099}) {
+    const YearChart chart = YearChart::Compute({1, 1, 1, year});
+    EXPECT_EQ("", chart.Text(0, 0));
+    for (int month = 1; month <= 12; ++month) {
+      EXPECT_EQ(months[month - 1], chart.Text(month, 0));
+    }
+    for (int day = 1; day <= 31; ++day) {
+      EXPECT_EQ(std::to_string(day), chart.Text(0, day));
+    }
+    for (const auto &[month, day] :
+         {std::pair{2, 30}, {2, 31}, {4, 31}, {6, 31}, {9, 31}, {11, 31}}) {
+      EXPECT_EQ("", chart.Text(month, day)) << year << ": " << month << '/' << day;
+    }
+    EXPECT_EQ(IsLeapYear(year) ? 3u : 0u, chart.Text(2, 29).size()) << year;
+  }
+}
+
+TEST(YearChart, RunsOnAcrossMonthsAndLeapDays) {
+  const BirthInput birth{17, 9, 1974, 2000};
+  const std::int64_t t = DaysLived(17, 9, 1974, 2000) + 31 + 28; // 29 February 2000
+  const YearChart leap = YearChart::Compute(birth);
+  EXPECT_EQ(DayCode(t).Text(), leap.Text(2, 29));
+  EXPECT_EQ(DayCode(t + 1).Text(), leap.Text(3, 1));
+
+  const YearChart common = YearChart::Compute({17, 9, 1974, 2001}); // right after a leap year
+  const std::int64_t u = DaysLived(17, 9, 1974, 2001) + 31 + 27;    // 28 February 2001
+  EXPECT_EQ("", common.Text(2, 29));
+  EXPECT_EQ(DayCode(u).Text(), common.Text(2, 28));
+  EXPECT_EQ(DayCode(u + 1).Text(), common.Text(3, 1));
+}
+
+TEST(YearChart, RunsOnFromDecemberIntoJanuary) {
+  const BirthInput birth{17, 9, 1974, 1974};
+  const std::int64_t end1999 = DaysLived(17, 9, 1974, 2000) - 1;
+  EXPECT_EQ(DayCode(end1999).Text(), YearChart::Compute({17, 9, 1974, 1999}).Text(12, 31));
+  EXPECT_EQ(DayCode(end1999 + 1).Text(), YearChart::Compute({17, 9, 1974, 2000}).Text(1, 1));
+  // From the birth year into the next.
+  EXPECT_EQ(DayCode(105).Text(), YearChart::Compute(birth).Text(12, 31));
+  EXPECT_EQ(DayCode(106).Text(), YearChart::Compute({17, 9, 1974, 1975}).Text(1, 1));
+}
+
+TEST(YearChart, BirthYearStartsAtTheBirthDate) {
+  const struct {
+    BirthInput birth;
+    int codes; // day cells that hold a code
+  } cases[] = {{{17, 9, 1974, 1974}, 106},
+               {{1, 1, 1974, 1974}, 365},
+               {{31, 12, 1974, 1974}, 1},
+               {{29, 2, 2000, 2000}, 307},
+               {{1, 1, 1, 1}, 365}};
+  for (const auto &c : cases) {
+    const YearChart chart = YearChart::Compute(c.birth);
+    EXPECT_EQ("***", chart.Text(c.birth.month, c.birth.day));
+    int codes = 0;
+    for (int month = 1; month <= 12; ++month) {
+      for (int day = 1; day <= 31; ++day) {
+        const bool beforeBirth =
+            month < c.birth.month || (month == c.birth.month && day < c.birth.day);
+        if (beforeBirth) {
+          EXPECT_EQ("", chart.Text(month, day)) << month << '/' << day;
+        }
+        codes += !chart.Text(month, day).empty();
+      }
+    }
+    EXPECT_EQ(c.codes, codes) << c.birth.day << '.' << c.birth.month << '.' << c.birth.year;
+  }
+  const YearChart chart = YearChart::Compute({17, 9, 1974, 1974});
+  EXPECT_EQ("", chart.Text(9, 16));
+  EXPECT_EQ("+++", chart.Text(9, 18));
+}
+
+// Every cell of every chart a few people can ask for, against the standard calendar: the code of
+// the days since birth where the day exists and the person is born, the empty text elsewhere.
+TEST(YearChart, EveryCellOfEveryForecastYearAgreesWithTheCalendar) {
+  const BirthInput births[] = {{1, 1, 1, 1},         {29, 2, 4, 4},       {31, 12, 99, 99},
+                               {17, 9, 1974, 1974},  {29, 2, 2000, 2000}, {1, 3, 2000, 2000},
+                               {31, 12, 2098, 2098}, {15, 6, 2099, 2099}};
+  for (BirthInput input : births) {
+    for (; input.forecastYear <= 2099; ++input.forecastYear) {
+      const YearChart chart = YearChart::Compute(input);
+      ASSERT_EQ(input.forecastYear, chart.Year());
+      for (int month = 1; month <= 12; ++month) {
+        for (int day = 1; day <= 31; ++day) {
+          const auto t = DaysSinceBirth(input, input.forecastYear, month, day);
+          const std::string expected = t && *t >= 0 ? ExpectedCode(*t) : "";
+          ASSERT_EQ(expected, chart.Text(month, day))
+              << input.day << '.' << input.month << '.' << input.year << " -> "
+              << input.forecastYear << ", cell " << month << '/' << day;
+        }
+      }
+    }
+  }
+}
+
+TEST(YearChart, IsAValueComputedWhole) {
+  const BirthInput input{17, 9, 1974, 1999};
+  EXPECT_EQ(YearChart::Compute(input), YearChart::Compute(input));
+  YearChart chart = YearChart::Compute({31, 12, 1999, 1999}); // nearly all empty
+  const YearChart copy = chart;
+  chart = YearChart::Compute(input);
+  EXPECT_EQ("", copy.Text(1, 1));
+  EXPECT_EQ("---", chart.Text(1, 1));
+  EXPECT_NE(copy, chart);
+}
+
+TEST(YearChart, EmptyBeforeAnyComputationAndOutsideTheChart) {
+  const YearChart chart;
+  EXPECT_EQ(0, chart.Year());
+  for (int column = 0; column < YearChart::Columns; ++column) {
+    for (int row = 0; row < YearChart::Rows; ++row) {
+      EXPECT_EQ("", chart.Text(column, row));
+    }
+  }
+  const YearChart computed = YearChart::Compute({17, 9, 1974, 1999});
+  for (const auto &[column, row] : {std::pair{-1, -1}, {-1, 1}, {1, -1}, {13, 1}, {1, 32}}) {
+    EXPECT_EQ("", computed.Text(column, row)) << column << ',' << row;
+  }
 }
 
 } // namespace

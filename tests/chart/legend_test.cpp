@@ -1,0 +1,120 @@
+#include "chart/legend.h"
+
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "chart/calendar.h"
+
+namespace kolvex {
+namespace {
+
+constexpr std::string_view Prompt = "Поместите указатель мыши в нужную клетку";
+
+// The reading of the legend table in its plain form: the last line containing the text wins.
+std::string_view ScannedLine(std::string_view text) {
+  std::string_view line = Prompt;
+  for (const std::string_view candidate : LegendTable) {
+    if (!text.empty() && candidate.find(text) != std::string_view::npos) {
+      line = candidate;
+    }
+  }
+  return line;
+}
+
+std::string AllCodes(std::size_t i) {
+  const std::string_view symbols = "+-*";
+  return {symbols[i / 9], symbols[i / 3 % 3], symbols[i % 3]};
+}
+
+TEST(LegendTable, EveryCodeBeginsExactlyOneLineAndNoLineHoldsAnother) {
+  EXPECT_EQ(Prompt, LegendPrompt);
+  for (std::size_t i = 0; i < 27; ++i) {
+    const std::string code = AllCodes(i);
+    int beginning = 0;
+    int containing = 0;
+    for (const std::string_view line : LegendTable) {
+      beginning += line.starts_with(code + " ");
+      containing += line.find(code) != std::string_view::npos;
+    }
+    EXPECT_EQ(1, beginning) << code;
+    EXPECT_EQ(1, containing) << code;
+  }
+  EXPECT_EQ("+++ Попытай судьбу - караулит удача", LegendTable.front());
+  EXPECT_EQ("*** Самый плохой день. Хуже не бывает", LegendTable[14]);
+  EXPECT_EQ("++- Пригласи друзей на пиво - проведешь свой день красиво", LegendTable.back());
+}
+
+TEST(LegendLine, AgreesWithTheScanOfTheTable) {
+  for (std::size_t i = 0; i < 27; ++i) {
+    const std::string code = AllCodes(i);
+    EXPECT_EQ(ScannedLine(code), LegendLine(code)) << code;
+    EXPECT_TRUE(LegendLine(code).starts_with(code)) << code;
+  }
+  // Texts that are no code: the scan decides, the last containing line winning.
+  for (const std::string_view text : {"", "*", "+", "-", " ", "++", "Отдай долги", "xyz", "++++"}) {
+    EXPECT_EQ(ScannedLine(text), LegendLine(text)) << text;
+  }
+  EXPECT_EQ(LegendTable[25], LegendLine("*")); // "-*+ ...", the last line holding a star
+  EXPECT_EQ(Prompt, LegendLine(""));
+  EXPECT_EQ(Prompt, LegendLine("xyz"));
+}
+
+TEST(DescribeCell, HeadersAndNoCellGiveThePromptAndNoDate) {
+  const YearChart chart = YearChart::Compute({17, 9, 1974, 1999});
+  for (const auto &[column, row] :
+       {std::pair{0, 0}, {0, 17}, {9, 0}, {12, 0}, {0, 31}, {-1, -1}, {-1, 5}, {5, -1}}) {
+    EXPECT_EQ((DayDescription{Prompt, ""}), DescribeCell(chart, column, row))
+        << column << ',' << row;
+  }
+}
+
+TEST(DescribeCell, DayCells) {
+  const YearChart chart1999 = YearChart::Compute({17, 9, 1974, 1999});
+  const YearChart chart2000 = YearChart::Compute({17, 9, 1974, 2000});
+  const YearChart chart2001 = YearChart::Compute({17, 9, 1974, 2001});
+  const YearChart birthYear = YearChart::Compute({17, 9, 1974, 1974});
+  const YearChart chart2026 = YearChart::Compute({17, 9, 1974, 2026});
+  const struct {
+    const YearChart &chart;
+    int column, row;
+    std::string_view legend;
+    std::string_view date;
+  } cases[] = {
+      {chart1999, 9, 17, LegendLine(chart1999.Text(9, 17)), "17 сентября 1999  пятница      "},
+      {chart1999, 1, 1, "--- Самое время вспомнить друзей", "1 января 1999  пятница      "},
+      {chart2000, 1, 1, LegendLine(chart2000.Text(1, 1)), "1 января 2000  суббота    "},
+      {chart2026, 12, 7, LegendLine(chart2026.Text(12, 7)), "7 декабря 2026  понедельник   "},
+      // empty cells: the prompt, and the date counted on past the month's end
+      {chart2001, 2, 30, Prompt, "30 февраля 2001  пятница      "}, // 2 March 2001
+      {chart2000, 2, 30, Prompt, "30 февраля 2000  среда        "}, // 1 March 2000
+      {chart1999, 4, 31, Prompt, "31 апреля 1999  суббота    "},    // 1 May 1999
+      // the birth year: empty before the birth date, line 15 on it
+      {birthYear, 9, 16, Prompt, "16 сентября 1974  понедельник   "},
+      {birthYear, 9, 17, "*** Самый плохой день. Хуже не бывает", "17 сентября 1974  вторник   "},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ((DayDescription{c.legend, std::string(c.date)}),
+              DescribeCell(c.chart, c.column, c.row))
+        << c.chart.Year() << ' ' << c.column << ',' << c.row;
+  }
+}
+
+// The date line for every cell of a year, against the calendar tables.
+TEST(DescribeCell, DateLineOfEveryCell) {
+  const YearChart chart = YearChart::Compute({1, 1, 1, 2024});
+  for (int column = 1; column <= 12; ++column) {
+    for (int row = 1; row <= 31; ++row) {
+      const std::string expected = std::to_string(row) + " " +
+                                   std::string(MonthNamesGenitive[column - 1]) + " 2024  " +
+                                   std::string(WeekdayName(2024, column, row));
+      const DayDescription description = DescribeCell(chart, column, row);
+      EXPECT_EQ(expected, description.date);
+      EXPECT_EQ(ScannedLine(chart.Text(column, row)), description.legend);
+    }
+  }
+}
+
+} // namespace
+} // namespace kolvex
