@@ -1,15 +1,69 @@
 #include "ui/application.h"
 
-#include <QMessageBox>
+#include <vector>
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+#include "ui/message_boxes.h"
 
 namespace kolvex {
+
+namespace {
+
+// The windows disabled for the time an error box is open. When the box goes they are enabled
+// again, even when showing it failed, and each gets back the control that had its focus.
+class DisabledWindows {
+public:
+  DisabledWindows() {
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+      if (window->isWindow() && window->isVisible() && window->isEnabled()) {
+        windows_.push_back({window, window->focusWidget()});
+        window->setEnabled(false);
+      }
+    }
+  }
+  ~DisabledWindows() {
+    for (const auto &[window, focus] : windows_) {
+      if (window) {
+        window->setEnabled(true);
+      }
+      if (focus) {
+        focus->setFocus(Qt::OtherFocusReason);
+      }
+    }
+  }
+  DisabledWindows(const DisabledWindows &) = delete;
+  DisabledWindows &operator=(const DisabledWindows &) = delete;
+
+private:
+  struct Disabled {
+    QPointer<QWidget> window;
+    QPointer<QWidget> focus;
+  };
+  std::vector<Disabled> windows_;
+};
+
+} // namespace
 
 void ShowError(const std::exception &error) {
   QString message = QString::fromUtf8(error.what());
   if (!message.isEmpty() && message.back() > QLatin1Char('.')) {
     message += QLatin1Char('.');
   }
-  QMessageBox::critical(nullptr, ApplicationTitle, message);
+  const QPointer<QWidget> active = QApplication::activeWindow();
+  {
+    const DisabledWindows disabled;
+    CurrentMessageBoxes().Show({ApplicationTitle, message, MessageIcon::Error});
+  }
+  if (active) {
+    active->activateWindow();
+  }
+}
+
+void ShowMessage(const QString &caption, const QString &text) {
+  CurrentMessageBoxes().Show({caption, text, MessageIcon::None});
 }
 
 } // namespace kolvex

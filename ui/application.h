@@ -1,7 +1,7 @@
 #pragma once
 
-// The application shell: its title and the one place where errors raised by event handlers are
-// shown to the user.
+// The application shell: its title, the About box, the program's own message boxes and the one
+// place where errors raised by event handlers are shown to the user.
 
 #include <exception>
 
@@ -9,11 +9,23 @@
 
 namespace kolvex {
 
+// The program's name on the desktop and the caption of every error box.
 inline const QString ApplicationTitle = QStringLiteral("Kolvex v2.03");
 
+// The About box: three lines separated by CR LF.
+inline const QString AboutCaption = QStringLiteral("About");
+inline const QString AboutText = QStringLiteral("Kolvex, версия 2.04\r\n"
+                                                "Биоритмы на целый год для каждого\r\n"
+                                                "Разработка: команда Kolvex");
+
 // Shows an error that ended an event handler: its message with a full stop added after a last
-// character above '.', the application title as caption, an error icon and OK.
+// character above '.', the application title as caption, an error icon and OK. Every visible
+// window of the program is disabled while the box is open; afterwards they are enabled again and
+// the window that was active before is activated.
 void ShowError(const std::exception &error);
+
+// One of the program's own boxes: OK, no icon; the windows stay as they are.
+void ShowMessage(const QString &caption, const QString &text);
 
 // Runs an event handler; an error it raises ends it and goes to ShowError.
 template <typename Handler> void RunGuarded(Handler &&handler) noexcept {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace kolvex {
 
@@ -12,5 +13,11 @@ struct Today {
 
   friend bool operator==(const Today &, const Today &) = default;
 };
+
+// Where the program reads today's date; tests put a fixed date in its place.
+using TodayClock = std::function<Today()>;
+
+// Today's date on the local clock.
+Today LocalToday();
 
 } // namespace kolvex

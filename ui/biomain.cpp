@@ -1,0 +1,138 @@
+#include "ui/biomain.h"
+
+#include <algorithm>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QScreen>
+#include <QShowEvent>
+#include <QWindowStateChangeEvent>
+
+#include "chart/birth_input.h"
+#include "chart/calendar.h"
+#include "chart/year_chart.h"
+#include "ui/BIOform.h"
+#include "ui/application.h"
+#include "ui_biomain.h"
+
+namespace kolvex {
+
+namespace {
+
+// The month list opens on September, for the birth date 17 September 1974 of the edit boxes.
+constexpr int DefaultMonthIndex = 8;
+
+} // namespace
+
+TForm1::TForm1(const TodayClock &clock, QWidget *parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
+  ui_->setupUi(this);
+
+  // The window's font, asked for in pixels so that it keeps its size whatever the screen's
+  // resolution; where MS Sans Serif is missing, Liberation Sans has nearly its widths, so the
+  // texts fit their places. The menu bar keeps the desktop's menu font.
+  QFont font;
+  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+  font.setPixelSize(11);
+  ui_->ClientArea->setFont(font);
+  // A label grows to the right when its text needs more room in the font at hand.
+  for (QLabel *label : {ui_->Label1, ui_->Label2, ui_->Label3}) {
+    label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+  }
+
+  for (const std::string_view name : MonthNamesGenitive) {
+    ui_->ComboBox1->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+  }
+
+  // Fixed size, with a minimise button and no maximise button.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+
+  connect(ui_->Button1, &QPushButton::clicked, this,
+          [this] { RunGuarded([this] { Button1Click(); }); });
+  connect(ui_->AboutItem, &QAction::triggered, this, [this] { RunGuarded([this] { MMClick(); }); });
+
+  ui_->Edit1->setFocus();
+  RunGuarded([this, &clock] { FormCreate(clock); });
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate(const TodayClock &clock) {
+  ui_->ComboBox1->setCurrentIndex(DefaultMonthIndex);
+  today_ = clock();
+  ui_->Edit4->setText(QString::number(today_.year));
+}
+
+void TForm1::Button1Click() {
+  const std::optional<BirthInput> input =
+      ParseAndCheck(ui_->Edit1->text().toStdString(), ui_->ComboBox1->currentIndex(),
+                    ui_->Edit3->text().toStdString(), ui_->Edit4->text().toStdString());
+  if (!input) {
+    ShowMessage(QString(), QString::fromUtf8(InvalidDataMessage.data(),
+                                             static_cast<qsizetype>(InvalidDataMessage.size())));
+    return;
+  }
+  const YearChart chart = YearChart::Compute(*input);
+  if (form2_ != nullptr) {
+    form2_->PresentChart(chart, today_);
+  }
+}
+
+void TForm1::MMClick() {
+  ShowMessage(AboutCaption, AboutText);
+}
+
+void TForm1::showEvent(QShowEvent *event) {
+  QMainWindow::showEvent(event);
+  if (!shownBefore_) {
+    shownBefore_ = true;
+    CentreOnScreen();
+  }
+}
+
+// Centres the whole window, frame included, on the whole primary screen; never past its top or
+// left edge.
+void TForm1::CentreOnScreen() {
+  const QScreen *screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) {
+    return;
+  }
+  const QRect area = screen->geometry();
+  const QSize size = frameGeometry().size();
+  move(area.left() + std::max(0, (area.width() - size.width()) / 2),
+       area.top() + std::max(0, (area.height() - size.height()) / 2));
+}
+
+// Minimising this window minimises the program: the result window goes with it and comes back
+// when this window is restored.
+void TForm1::changeEvent(QEvent *event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange || form2_ == nullptr) {
+    return;
+  }
+  const bool wasMinimised =
+      static_cast<QWindowStateChangeEvent *>(event)->oldState().testFlag(Qt::WindowMinimized);
+  if (isMinimized() && !wasMinimised) {
+    resultHiddenWhileMinimised_ = form2_->isVisible();
+    if (resultHiddenWhileMinimised_) {
+      form2_->hide();
+    }
+  } else if (!isMinimized() && wasMinimised && resultHiddenWhileMinimised_) {
+    resultHiddenWhileMinimised_ = false;
+    form2_->show();
+  }
+}
+
+// Closing the input window, in whatever way, ends the program.
+void TForm1::closeEvent(QCloseEvent *event) {
+  QMainWindow::closeEvent(event);
+  QCoreApplication::quit();
+}
+
+} // namespace kolvex

@@ -1,0 +1,41 @@
+#pragma once
+
+// Every message box of the program goes through MessageBoxes, so that a test can read the boxes
+// instead of a person pressing OK.
+
+#include <QString>
+
+namespace kolvex {
+
+enum class MessageIcon { None, Error };
+
+// One box: its caption, its text and its icon. Every box of the program has one OK button.
+struct Message {
+  QString caption;
+  QString text;
+  MessageIcon icon = MessageIcon::None;
+
+  friend bool operator==(const Message &, const Message &) = default;
+};
+
+class MessageBoxes {
+public:
+  virtual ~MessageBoxes() = default;
+
+  // Shows the box and returns once it has been closed.
+  virtual void Show(const Message &message) = 0;
+};
+
+// Boxes on the screen: application-modal, owned by no window, the text shown as plain text (it
+// may hold whatever the user typed).
+class ScreenMessageBoxes final : public MessageBoxes {
+public:
+  void Show(const Message &message) override;
+};
+
+// Where the program's boxes go: the screen, unless `boxes` has been put in place. Pass nullptr to
+// go back to the screen. The caller keeps `boxes` alive while it is in place.
+void SetMessageBoxes(MessageBoxes *boxes) noexcept;
+MessageBoxes &CurrentMessageBoxes() noexcept;
+
+} // namespace kolvex
