@@ -1,0 +1,14 @@
+// The printer needs a GUI application for its fonts and print devices; no display is needed.
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char *argv[]) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QGuiApplication application(argc, argv);
+  return RUN_ALL_TESTS();
+}
