@@ -23,10 +23,9 @@ constexpr auto PhysicalSymbols = CycleSymbols<PhysicalCycle>();
 constexpr auto EmotionalSymbols = CycleSymbols<EmotionalCycle>();
 constexpr auto IntellectualSymbols = CycleSymbols<IntellectualCycle>();
 
-// The position of day t in a cycle, also for the days before birth (t < 0).
+// The position of day t (≥ 0) in a cycle.
 constexpr std::size_t CyclePosition(std::int64_t t, int length) noexcept {
-  const std::int64_t r = t % length;
-  return static_cast<std::size_t>(r < 0 ? r + length : r);
+  return static_cast<std::size_t>(t % length);
 }
 
 } // namespace
@@ -59,25 +58,24 @@ YearChart YearChart::Compute(const BirthInput &input) noexcept {
   YearChart chart = frame;
   chart.year_ = input.forecastYear;
 
-  // t is the day of life of 1 January; from there the three cycles run on day by day.
+  // t is the day of life of 1 January; from there the three cycles run on day by day. In the
+  // birth year t is below 0: the days before the birth date stay empty and the cycles start at
+  // the birth date, day 0.
   const std::int64_t t = DaysLived(input.day, input.month, input.year, input.forecastYear);
-  const char *physical = &PhysicalSymbols[CyclePosition(t, PhysicalCycle)];
-  const char *emotional = &EmotionalSymbols[CyclePosition(t, EmotionalCycle)];
-  const char *intellectual = &IntellectualSymbols[CyclePosition(t, IntellectualCycle)];
+  std::int64_t unborn = t < 0 ? -t : 0;
+  const char *physical = &PhysicalSymbols[CyclePosition(t + unborn, PhysicalCycle)];
+  const char *emotional = &EmotionalSymbols[CyclePosition(t + unborn, EmotionalCycle)];
+  const char *intellectual = &IntellectualSymbols[CyclePosition(t + unborn, IntellectualCycle)];
   for (int month = 1; month <= 12; ++month) {
     const int length = MonthLength(month, input.forecastYear);
-    for (int day = 1; day <= length; ++day) {
-      chart.CellAt(month, day) = Cell{3, {*physical++, *emotional++, *intellectual++}};
+    int day = 1;
+    if (unborn > 0) {
+      const int skipped = static_cast<int>(std::min<std::int64_t>(unborn, length));
+      day += skipped;
+      unborn -= skipped;
     }
-  }
-
-  // In the birth year t is below 0 until the birth date: those days are empty. The birth date
-  // lies in the year, so this ends by December.
-  std::int64_t unborn = -t;
-  for (int month = 1; unborn > 0; ++month) {
-    const int length = MonthLength(month, input.forecastYear);
-    for (int day = 1; day <= length && unborn > 0; ++day, --unborn) {
-      chart.CellAt(month, day) = Cell{};
+    for (; day <= length; ++day) {
+      chart.CellAt(month, day) = Cell{3, {*physical++, *emotional++, *intellectual++}};
     }
   }
   return chart;
