@@ -38,3 +38,8 @@ clean:
 bench-startup: build
 	xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb $(BUILD)/bench/startup/startup_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/startup/startup_bench
+
+# The Debian package, in $(BUILD): kolvex_VERSION_ARCH.deb.
+.PHONY: deb
+deb: build
+	cd $(BUILD) && cpack -G DEB
