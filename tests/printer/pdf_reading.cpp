@@ -15,8 +15,10 @@ constexpr double Tolerance = 0.5; // points
 
 } // namespace
 
-QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode) {
+QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode,
+                      const QProcessEnvironment &environment) {
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.start(program, arguments);
   const bool finished = process.waitForFinished(60'000);
   if (!finished) {

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -16,8 +17,9 @@ namespace kolvex::testing {
 
 // Runs a program to its end (a minute at most) and returns what it wrote on standard output.
 // Sets `exitCode`, when given, to its exit code, or to −1 when it did not finish.
-QByteArray RunProgram(const QString &program, const QStringList &arguments,
-                      int *exitCode = nullptr);
+QByteArray
+RunProgram(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
+           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // A word as pdftotext -bbox reports it, in points from the top-left corner of the paper.
 struct PdfWord {
