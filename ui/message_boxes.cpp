@@ -1,5 +1,7 @@
 #include "ui/message_boxes.h"
 
+#include <utility>
+
 #include <QMessageBox>
 
 namespace kolvex {
@@ -19,8 +21,8 @@ void ScreenMessageBoxes::Show(const Message &message) {
   box.exec();
 }
 
-void SetMessageBoxes(MessageBoxes *boxes) noexcept {
-  installedBoxes = boxes;
+MessageBoxes *SetMessageBoxes(MessageBoxes *boxes) noexcept {
+  return std::exchange(installedBoxes, boxes);
 }
 
 MessageBoxes &CurrentMessageBoxes() noexcept {

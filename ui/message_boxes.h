@@ -34,8 +34,9 @@ public:
 };
 
 // Where the program's boxes go: the screen, unless `boxes` has been put in place. Pass nullptr to
-// go back to the screen. The caller keeps `boxes` alive while it is in place.
-void SetMessageBoxes(MessageBoxes *boxes) noexcept;
+// go back to the screen. The caller keeps `boxes` alive while it is in place. Returns the boxes
+// that were in place before (nullptr for the screen).
+MessageBoxes *SetMessageBoxes(MessageBoxes *boxes) noexcept;
 MessageBoxes &CurrentMessageBoxes() noexcept;
 
 } // namespace kolvex

@@ -1,0 +1,334 @@
+// The input window: its defaults, the show button, the About box, the keyboard, minimising and
+// closing, driven as a user would on the offscreen platform.
+
+#include <stdexcept>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "chart/year_chart.h"
+#include "tests/ui/recorded_message_boxes.h"
+#include "ui/BIOform.h"
+#include "ui/biomain.h"
+
+namespace kolvex {
+namespace {
+
+using testing::RecordedMessageBoxes;
+
+constexpr Today FakeToday{2026, 3, 15};
+
+const Message InvalidData{QString(), QStringLiteral("Неверные данные"), MessageIcon::None};
+
+Message ConversionError(const QString &text) {
+  return {QStringLiteral("Kolvex v2.03"),
+          QStringLiteral("'%1' is not a valid integer value.").arg(text), MessageIcon::Error};
+}
+
+// The program's two windows as main sets them up, with today fixed at FakeToday.
+class InputWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form1.SetResultWindow(form2);
+    form1.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form1));
+  }
+
+  template <typename Widget> Widget *Control(const char *name) {
+    auto *widget = form1.findChild<Widget *>(QLatin1String(name));
+    EXPECT_NE(nullptr, widget) << name;
+    return widget;
+  }
+  QLineEdit *Edit(const char *name) { return Control<QLineEdit>(name); }
+  QComboBox *ComboBox1() { return Control<QComboBox>("ComboBox1"); }
+  QPushButton *Button1() { return Control<QPushButton>("Button1"); }
+
+  void Fill(const QString &day, int month, const QString &year, const QString &forecast) {
+    Edit("Edit1")->setText(day);
+    ComboBox1()->setCurrentIndex(month);
+    Edit("Edit3")->setText(year);
+    Edit("Edit4")->setText(forecast);
+  }
+
+  // A key pressed on the keyboard, delivered to the focused control of the active window.
+  void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWindow(), key); }
+
+  int ResultWindows() const {
+    int count = 0;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+      count += qobject_cast<TForm2 *>(window) != nullptr ? 1 : 0;
+    }
+    return count;
+  }
+
+  RecordedMessageBoxes boxes;
+  int clockReadings = 0;
+  TForm1 form1{[this] {
+    ++clockReadings;
+    return FakeToday;
+  }};
+  TForm2 form2;
+};
+
+TEST_F(InputWindowTest, OpensWithTheDefaults) {
+  EXPECT_EQ(QStringLiteral("Kolvex - расчет биоритмов"), form1.windowTitle());
+  EXPECT_EQ(QStringLiteral("17"), Edit("Edit1")->text());
+  EXPECT_EQ(QStringLiteral("1974"), Edit("Edit3")->text());
+  EXPECT_EQ(QStringLiteral("2026"), Edit("Edit4")->text());
+  EXPECT_EQ(8, ComboBox1()->currentIndex());
+  EXPECT_EQ(QStringLiteral("сентября"), ComboBox1()->currentText());
+  EXPECT_EQ(FakeToday, form1.TodayDate());
+  EXPECT_EQ(1, clockReadings);
+  EXPECT_EQ(Edit("Edit1"), QApplication::focusWidget());
+  EXPECT_FALSE(form2.isVisible());
+  EXPECT_TRUE(boxes.shown.empty());
+
+  EXPECT_EQ(QStringLiteral("Дата Вашего рождения"), Control<QLabel>("Label1")->text());
+  EXPECT_EQ(QStringLiteral("Прогноз на"), Control<QLabel>("Label2")->text());
+  EXPECT_EQ(QStringLiteral("год"), Control<QLabel>("Label3")->text());
+  EXPECT_EQ(QStringLiteral("Вывести биоритмы"), Button1()->text());
+}
+
+TEST_F(InputWindowTest, TheMonthListHoldsTheTwelveMonthsAndTakesNoTyping) {
+  QComboBox *months = ComboBox1();
+  EXPECT_FALSE(months->isEditable());
+  ASSERT_EQ(12, months->count());
+  EXPECT_EQ(QStringLiteral("января"), months->itemText(0));
+  EXPECT_EQ(QStringLiteral("декабря"), months->itemText(11));
+  months->setFocus();
+  QTest::keyClicks(months, QStringLiteral("xyz 12"));
+  EXPECT_EQ(8, months->currentIndex());
+}
+
+TEST_F(InputWindowTest, IsAFixedGrayWindowWithAMinimiseButtonOnly) {
+  QWidget *client = form1.centralWidget();
+  EXPECT_EQ(QSize(268, 160), client->size());
+  EXPECT_EQ(form1.minimumSize(), form1.maximumSize());
+  EXPECT_EQ(form1.size(), form1.minimumSize());
+  EXPECT_TRUE(form1.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+  EXPECT_FALSE(form1.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  const QImage picture = client->grab().toImage();
+  EXPECT_EQ(QColor(128, 128, 128), picture.pixelColor(2, 2));
+  EXPECT_EQ(QColor(128, 128, 128), picture.pixelColor(260, 150));
+}
+
+TEST_F(InputWindowTest, IsCentredOnTheScreenAtItsFirstShowingOnly) {
+  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const QSize size = form1.frameGeometry().size();
+  EXPECT_EQ(QPoint((screen.width() - size.width()) / 2, (screen.height() - size.height()) / 2),
+            form1.frameGeometry().topLeft());
+  form1.move(10, 20);
+  form1.hide();
+  form1.show();
+  EXPECT_EQ(QPoint(10, 20), form1.frameGeometry().topLeft());
+}
+
+TEST_F(InputWindowTest, TabVisitsTheFieldsInReadingOrderThenTheButton) {
+  const QWidget *expected[] = {ComboBox1(), Edit("Edit3"), Edit("Edit4"), Button1(), Edit("Edit1")};
+  for (const QWidget *next : expected) {
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(next, QApplication::focusWidget()) << next->objectName().toStdString();
+  }
+}
+
+TEST_F(InputWindowTest, ShowButtonPresentsTheChartForTodaysYear) {
+  Button1()->click();
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_TRUE(form2.isVisible());
+  EXPECT_EQ(YearChart::Compute({17, 9, 1974, 2026}), form2.Chart());
+}
+
+TEST_F(InputWindowTest, ASecondPressRefreshesTheSameResultWindow) {
+  Button1()->click();
+  Fill(QStringLiteral("1"), 0, QStringLiteral("2000"), QStringLiteral("2030"));
+  Button1()->click();
+  EXPECT_EQ(YearChart::Compute({1, 1, 2000, 2030}), form2.Chart());
+  EXPECT_EQ(1, ResultWindows());
+
+  form2.close(); // closing only hides it
+  Fill(QStringLiteral("29"), 1, QStringLiteral("1976"), QStringLiteral("2099"));
+  Button1()->click();
+  EXPECT_TRUE(form2.isVisible());
+  EXPECT_EQ(YearChart::Compute({29, 2, 1976, 2099}), form2.Chart());
+  EXPECT_EQ(1, ResultWindows());
+  EXPECT_EQ(1, clockReadings);
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+// The texts of the four fields and the month position.
+struct Fields {
+  QString day;
+  int month;
+  QString year;
+  QString forecast;
+};
+
+TEST_F(InputWindowTest, ATextThatIsNoNumberStopsAtTheFirstSuchFieldInReadingOrder) {
+  struct Case {
+    Fields fields;
+    QString named; // the text the error repeats
+  };
+  const Case cases[] = {
+      {{"x", 8, "19 74", "y"}, "19 74"}, // the birth year is read first
+      {{"17 ", 8, "1974", "y"}, "17 "},  // then the day
+      {{"", 8, "1974", "2026"}, ""},       {{"17", 8, "1974", "2026г"}, "2026г"},
+      {{"17", 8, "$7B6", "+$11"}, "+$11"}, {{"<b>17</b>", 8, "1974", "2026"}, "<b>17</b>"},
+  };
+  Button1()->click();
+  const YearChart before = form2.Chart();
+  const QString caption = form2.windowTitle();
+  for (const Case &c : cases) {
+    boxes.shown.clear();
+    Fill(c.fields.day, c.fields.month, c.fields.year, c.fields.forecast);
+    Button1()->click();
+    ASSERT_EQ(1u, boxes.shown.size()) << c.named.toStdString();
+    EXPECT_EQ(ConversionError(c.named), boxes.shown[0]);
+    EXPECT_EQ(before, form2.Chart());
+    EXPECT_EQ(caption, form2.windowTitle());
+    EXPECT_EQ(c.fields.day, Edit("Edit1")->text());
+    EXPECT_EQ(c.fields.month, ComboBox1()->currentIndex());
+    EXPECT_EQ(c.fields.year, Edit("Edit3")->text());
+    EXPECT_EQ(c.fields.forecast, Edit("Edit4")->text());
+  }
+}
+
+TEST_F(InputWindowTest, NumbersOutOfRangeShowInvalidDataAndChangeNothing) {
+  const Fields cases[] = {
+      {"17", 8, "2100", "2100"}, {"17", 8, "0", "2026"},    {"17", 8, "1974", "1973"},
+      {"31", 3, "1974", "2026"}, {"29", 1, "1975", "2026"}, {"0", 8, "1974", "2026"},
+      {"17", 8, "1974", "2100"}, {"-1", 8, "1974", "2026"},
+  };
+  Button1()->click();
+  const YearChart before = form2.Chart();
+  for (const Fields &fields : cases) {
+    boxes.shown.clear();
+    bool enabled = false;
+    boxes.whileOpen = [&](const Message &) { enabled = form1.isEnabled() && form2.isEnabled(); };
+    Fill(fields.day, fields.month, fields.year, fields.forecast);
+    Button1()->click();
+    ASSERT_EQ(1u, boxes.shown.size())
+        << fields.day.toStdString() << ' ' << fields.month << ' ' << fields.year.toStdString()
+        << ' ' << fields.forecast.toStdString();
+    EXPECT_EQ(InvalidData, boxes.shown[0]);
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(before, form2.Chart());
+  }
+}
+
+TEST_F(InputWindowTest, AConversionErrorDisablesBothWindowsUntilItsBoxIsClosed) {
+  Button1()->click();
+  form1.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form1));
+  Button1()->setFocus();
+  Edit("Edit3")->setText(QStringLiteral("x"));
+  bool anyEnabled = true;
+  boxes.whileOpen = [&](const Message &) { anyEnabled = form1.isEnabled() || form2.isEnabled(); };
+  Press(Qt::Key_Return);
+  ASSERT_EQ(1u, boxes.shown.size());
+  EXPECT_FALSE(anyEnabled);
+  EXPECT_TRUE(form1.isEnabled());
+  EXPECT_TRUE(form2.isEnabled());
+  EXPECT_TRUE(QTest::qWaitForWindowActive(&form1));
+  EXPECT_EQ(Button1(), QApplication::focusWidget());
+}
+
+TEST_F(InputWindowTest, TheMenuBarEntryAboutShowsTheAboutBox) {
+  QMenuBar *bar = form1.menuBar();
+  QAction *about = Control<QAction>("AboutItem");
+  ASSERT_EQ(QList<QAction *>{about}, bar->actions());
+  EXPECT_EQ(nullptr, about->menu());
+  QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
+
+  ASSERT_EQ(1u, boxes.shown.size());
+  const Message &box = boxes.shown[0];
+  EXPECT_EQ(QStringLiteral("About"), box.caption);
+  EXPECT_EQ(MessageIcon::None, box.icon);
+  const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+  ASSERT_EQ(3, lines.size()) << box.text.toStdString();
+  EXPECT_TRUE(lines[0].contains(QStringLiteral("Kolvex")));
+  EXPECT_TRUE(lines[0].contains(QStringLiteral("2.04")));
+  for (const QString &line : lines) {
+    EXPECT_FALSE(line.isEmpty());
+    EXPECT_FALSE(line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')));
+  }
+}
+
+TEST_F(InputWindowTest, EnterInAFieldAndEscapeAnywherePressNothing) {
+  const std::vector<QWidget *> places = {Edit("Edit1"), ComboBox1(), Edit("Edit3"), Edit("Edit4"),
+                                         Button1()};
+  for (QWidget *place : places) {
+    place->setFocus();
+    if (place != Button1()) {
+      Press(Qt::Key_Return);
+      Press(Qt::Key_Enter);
+    }
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(form2.isVisible()) << place->objectName().toStdString();
+    EXPECT_TRUE(form1.isVisible());
+  }
+  EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(InputWindowTest, EnterOnTheFocusedButtonPressesIt) {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    form2.hide();
+    form1.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form1));
+    Button1()->setFocus();
+    Press(key);
+    EXPECT_TRUE(form2.isVisible()) << key;
+  }
+  EXPECT_FALSE(Button1()->isDefault());
+}
+
+TEST_F(InputWindowTest, MinimisingTheInputWindowTakesTheResultWindowAlong) {
+  Button1()->click();
+  form1.showMinimized();
+  EXPECT_FALSE(form2.isVisible());
+  form1.showNormal();
+  EXPECT_TRUE(form2.isVisible());
+
+  form2.showMinimized();
+  EXPECT_TRUE(form1.isVisible());
+  EXPECT_FALSE(form1.isMinimized());
+
+  form2.close();
+  form1.showMinimized();
+  form1.showNormal();
+  EXPECT_FALSE(form2.isVisible());
+}
+
+TEST_F(InputWindowTest, ClosingTheInputWindowEndsTheProgram) {
+  Button1()->click();
+  QTimer::singleShot(0, &form1, [this] { form1.close(); });
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+  watchdog.start(5000);
+  EXPECT_EQ(0, QApplication::exec());
+}
+
+TEST(InputWindowStartUp, AnErrorInFormCreateIsShownAndStartUpGoesOn) {
+  RecordedMessageBoxes boxes;
+  TForm1 form1{[]() -> Today { throw std::runtime_error("no clock"); }};
+  ASSERT_EQ(1u, boxes.shown.size());
+  EXPECT_EQ(
+      (Message{QStringLiteral("Kolvex v2.03"), QStringLiteral("no clock."), MessageIcon::Error}),
+      boxes.shown[0]);
+  EXPECT_EQ(8, form1.findChild<QComboBox *>(QStringLiteral("ComboBox1"))->currentIndex());
+  EXPECT_EQ(QStringLiteral("1999"), form1.findChild<QLineEdit *>(QStringLiteral("Edit4"))->text());
+  EXPECT_EQ(Today{}, form1.TodayDate());
+}
+
+} // namespace
+} // namespace kolvex

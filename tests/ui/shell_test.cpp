@@ -1,0 +1,187 @@
+// The common error display and the program's own boxes, on plain windows.
+
+#include <stdexcept>
+#include <string>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/recorded_message_boxes.h"
+#include "ui/application.h"
+
+namespace kolvex {
+namespace {
+
+using testing::RecordedMessageBoxes;
+
+void Fail(const std::string &message) {
+  RunGuarded([&] { throw std::runtime_error(message); });
+}
+
+TEST(ShowError, AddsAFullStopAfterALastCharacterAboveTheFullStop) {
+  struct Case {
+    std::string message;
+    QString shown;
+  };
+  const Case cases[] = {
+      {"'x' is not a valid integer value", "'x' is not a valid integer value."},
+      {"Ошибка печати", "Ошибка печати."},
+      {"Ends with a full stop.", "Ends with a full stop."},
+      {"Slash/", "Slash/."},  // '/' comes after '.'
+      {"Hyphen-", "Hyphen-"}, // '-' comes before '.'
+      {"Ends in space ", "Ends in space "},
+      {"Question?", "Question?."},
+      {"", ""},
+  };
+  for (const Case &c : cases) {
+    RecordedMessageBoxes boxes;
+    Fail(c.message);
+    ASSERT_EQ(1u, boxes.shown.size()) << c.message;
+    EXPECT_EQ((Message{QStringLiteral("Kolvex v2.03"), c.shown, MessageIcon::Error}),
+              boxes.shown[0]);
+  }
+}
+
+// Two windows of the program, each with an edit box, and a third that is never shown.
+class ErrorDisplayTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    for (QWidget *window : {&first, &second}) {
+      auto *layout = new QVBoxLayout(window);
+      layout->addWidget(new QLineEdit(window));
+      layout->addWidget(new QLineEdit(window));
+      window->show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    }
+  }
+
+  void Activate(QWidget &window) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  }
+
+  QLineEdit *LastEdit(QWidget &window) { return window.findChildren<QLineEdit *>().back(); }
+
+  QWidget first;
+  QWidget second;
+  QWidget hidden;
+  RecordedMessageBoxes boxes;
+};
+
+TEST_F(ErrorDisplayTest, DisablesTheVisibleWindowsWhileTheBoxIsOpen) {
+  bool firstEnabled = true;
+  bool secondEnabled = true;
+  bool hiddenEnabled = false;
+  boxes.whileOpen = [&](const Message &) {
+    firstEnabled = first.isEnabled();
+    secondEnabled = second.isEnabled();
+    hiddenEnabled = hidden.isEnabled();
+  };
+  Fail("boom");
+  ASSERT_EQ(1u, boxes.shown.size());
+  EXPECT_FALSE(firstEnabled);
+  EXPECT_FALSE(secondEnabled);
+  EXPECT_TRUE(hiddenEnabled);
+  EXPECT_TRUE(first.isEnabled());
+  EXPECT_TRUE(second.isEnabled());
+}
+
+TEST_F(ErrorDisplayTest, GivesBackTheActiveWindowAndItsFocus) {
+  // The box takes the activation while it is open, as a real one does.
+  QWidget box;
+  boxes.whileOpen = [&](const Message &) {
+    box.show();
+    box.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&box));
+    box.hide();
+  };
+  for (QWidget *window : {&first, &second}) {
+    Activate(*window);
+    LastEdit(*window)->setFocus();
+    ASSERT_EQ(LastEdit(*window), QApplication::focusWidget());
+    Fail("boom");
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    EXPECT_EQ(window, QApplication::activeWindow());
+    EXPECT_EQ(LastEdit(*window), QApplication::focusWidget());
+    EXPECT_EQ(LastEdit(first), first.focusWidget());
+  }
+}
+
+TEST_F(ErrorDisplayTest, LeavesAWindowDisabledThatWasDisabledBefore) {
+  second.setEnabled(false);
+  Fail("boom");
+  EXPECT_TRUE(first.isEnabled());
+  EXPECT_FALSE(second.isEnabled());
+}
+
+TEST_F(ErrorDisplayTest, TheProgramsOwnBoxesLeaveTheWindowsEnabled) {
+  Activate(second);
+  bool enabled = false;
+  boxes.whileOpen = [&](const Message &) { enabled = first.isEnabled() && second.isEnabled(); };
+  ShowMessage(QString(), QStringLiteral("Неверные данные"));
+  EXPECT_TRUE(enabled);
+  EXPECT_EQ((Message{QString(), QStringLiteral("Неверные данные"), MessageIcon::None}),
+            boxes.shown.at(0));
+}
+
+// What the screen showed of a box, read while it was open.
+struct SeenBox {
+  QString caption;
+  QString text;
+  Qt::TextFormat format = Qt::AutoText;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+};
+
+// Shows the box on the (offscreen) screen and presses its OK button from the event loop.
+SeenBox ShowOnScreen(const Message &message) {
+  SeenBox seen;
+  QTimer::singleShot(0, [&] {
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      ADD_FAILURE() << "no message box open";
+      return;
+    }
+    seen = {box->windowTitle(), box->text(), box->textFormat(), box->icon(),
+            box->standardButtons()};
+    box->button(QMessageBox::Ok)->click();
+  });
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [] {
+    ADD_FAILURE() << "the box stayed open";
+    if (QWidget *box = QApplication::activeModalWidget()) {
+      box->close();
+    }
+  });
+  watchdog.start(5000);
+  ScreenMessageBoxes().Show(message);
+  return seen;
+}
+
+TEST(ScreenMessageBoxes, ShowTheTextAsPlainTextWithAnOkButton) {
+  const QString typed = QStringLiteral("'<b>17</b>' is not a valid integer value.");
+  const SeenBox error = ShowOnScreen({QStringLiteral("Kolvex v2.03"), typed, MessageIcon::Error});
+  EXPECT_EQ(QStringLiteral("Kolvex v2.03"), error.caption);
+  EXPECT_EQ(typed, error.text);
+  EXPECT_EQ(Qt::PlainText, error.format);
+  EXPECT_EQ(QMessageBox::Critical, error.icon);
+  EXPECT_EQ(QMessageBox::StandardButtons(QMessageBox::Ok), error.buttons);
+
+  const SeenBox plain = ShowOnScreen({QString(), QStringLiteral("Неверные данные")});
+  EXPECT_EQ(QString(), plain.caption);
+  EXPECT_EQ(QMessageBox::NoIcon, plain.icon);
+  EXPECT_EQ(QMessageBox::StandardButtons(QMessageBox::Ok), plain.buttons);
+}
+
+} // namespace
+} // namespace kolvex
