@@ -60,6 +60,8 @@ QPrinter &Printer::Open() {
     throw EPrinter(PrinterNotValid);
   }
   if (!printer_) {
+    // Qt hands CUPS the page as PDF: the device pixels are Qt's (1200 an inch in this mode), not
+    // the resolution of the printer's driver.
     printer_.emplace(info, QPrinter::HighResolution);
     if (!printer_->isValid() || printer_->outputFormat() != QPrinter::NativeFormat ||
         printer_->printerName() != name_) {
