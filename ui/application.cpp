@@ -1,9 +1,11 @@
 #include "ui/application.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <QApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QWidget>
 
 #include "ui/message_boxes.h"
@@ -64,6 +66,17 @@ void ShowError(const std::exception &error) {
 
 void ShowMessage(const QString &caption, const QString &text) {
   CurrentMessageBoxes().Show({caption, text, MessageIcon::None});
+}
+
+void CentreOnScreen(QWidget &window) {
+  const QScreen *screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) {
+    return;
+  }
+  const QRect area = screen->geometry();
+  const QSize size = window.frameGeometry().size();
+  window.move(area.left() + std::max(0, (area.width() - size.width()) / 2),
+              area.top() + std::max(0, (area.height() - size.height()) / 2));
 }
 
 } // namespace kolvex

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace kolvex {
 
 // The program's name on the desktop and the caption of every error box.
@@ -26,6 +28,10 @@ void ShowError(const std::exception &error);
 
 // One of the program's own boxes: OK, no icon; the windows stay as they are.
 void ShowMessage(const QString &caption, const QString &text);
+
+// Centres a window, frame included, on the whole primary screen, never past the screen's top or
+// left edge: where each window of the program appears at its first showing.
+void CentreOnScreen(QWidget &window);
 
 // Runs an event handler; an error it raises ends it and goes to ShowError.
 template <typename Handler> void RunGuarded(Handler &&handler) noexcept {

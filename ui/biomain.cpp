@@ -4,10 +4,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
-#include <QScreen>
 #include <QShowEvent>
 #include <QWindowStateChangeEvent>
 
@@ -92,21 +90,8 @@ void TForm1::showEvent(QShowEvent *event) {
   QMainWindow::showEvent(event);
   if (!shownBefore_) {
     shownBefore_ = true;
-    CentreOnScreen();
+    CentreOnScreen(*this);
   }
-}
-
-// Centres the whole window, frame included, on the whole primary screen; never past its top or
-// left edge.
-void TForm1::CentreOnScreen() {
-  const QScreen *screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) {
-    return;
-  }
-  const QRect area = screen->geometry();
-  const QSize size = frameGeometry().size();
-  move(area.left() + std::max(0, (area.width() - size.width()) / 2),
-       area.top() + std::max(0, (area.height() - size.height()) / 2));
 }
 
 // Minimising this window minimises the program: the result window goes with it and comes back

@@ -44,8 +44,6 @@ private:
   void Button1Click();
   void MMClick();
 
-  void CentreOnScreen();
-
   std::unique_ptr<Ui::TForm1> ui_;
   Today today_;
   TForm2 *form2_ = nullptr;

@@ -9,6 +9,8 @@ int main(int argc, char *argv[]) {
   // The title names the program on the desktop (and in the window class); it is not appended to
   // the window captions, which stand as they are.
   QApplication::setApplicationName(kolvex::ApplicationTitle);
+  // Lets the desktop match the windows with the program's menu entry, kolvex.desktop.
+  QGuiApplication::setDesktopFileName(QStringLiteral("kolvex"));
   // Only the input window ends the program; it quits when it is closed.
   QApplication::setQuitOnLastWindowClosed(false);
 
