@@ -1,0 +1,395 @@
+#include "ui/chart_grid.h"
+
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QScrollBar>
+#include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
+
+namespace kolvex {
+
+namespace {
+
+constexpr int ScrollBarWidth = 17;
+constexpr int AutoScrollInterval = 60; // milliseconds per cell
+constexpr int TextInset = 2;           // from the cell's top-left corner
+
+const QColor FixedColor{128, 128, 128};
+const QColor FixedLineColor{0, 0, 0};
+const QColor CellColor{0, 0, 0};
+const QColor CellLineColor{192, 192, 192};
+const QColor TextColor{0, 255, 0};
+const QColor EdgeLight{255, 255, 255};
+const QColor EdgeShadow{128, 128, 128};
+
+QFont CellFont() {
+  QFont font(QStringLiteral("Courier New"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setPixelSize(16);
+  font.setBold(true);
+  return font;
+}
+
+// The text on the cell's colour, clipped to the cell.
+void DrawCellText(QPainter &painter, const QRect &cell, const QString &text, const QColor &color) {
+  painter.save();
+  painter.setClipRect(cell, Qt::IntersectClip);
+  painter.setFont(CellFont());
+  painter.setPen(color);
+  painter.drawText(cell.adjusted(TextInset, TextInset, 0, 0),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+  painter.restore();
+}
+
+// A fixed cell with its line: `area` is the cell and the line right of and below it.
+void PaintFixedCell(QPainter &painter, const QRect &area, const QString &text) {
+  const QRect cell = area.adjusted(0, 0, -1, -1);
+  painter.save();
+  painter.fillRect(cell, FixedColor);
+  DrawCellText(painter, cell, text, TextColor);
+  // The raised edge, light above and left, shadow below and right, then the black grid lines.
+  painter.setPen(EdgeLight);
+  painter.drawLine(cell.topLeft(), cell.topRight());
+  painter.drawLine(cell.topLeft(), cell.bottomLeft());
+  painter.setPen(EdgeShadow);
+  painter.drawLine(cell.bottomLeft(), cell.bottomRight());
+  painter.drawLine(cell.topRight(), cell.bottomRight());
+  painter.setPen(FixedLineColor);
+  painter.drawLine(area.topRight(), area.bottomRight());
+  painter.drawLine(area.bottomLeft(), area.bottomRight());
+  painter.restore();
+}
+
+// The grid's measures and the look of its fixed cells, over the application's style.
+class ChartGridStyle : public QProxyStyle {
+public:
+  int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                  const QWidget *widget) const override {
+    switch (metric) {
+    case PM_ScrollBarExtent:
+      return ScrollBarWidth;
+    case PM_ScrollView_ScrollBarSpacing:
+    case PM_ScrollView_ScrollBarOverlap:
+      return 0;
+    default:
+      return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+  }
+
+  int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                QStyleHintReturn *returnData) const override {
+    switch (hint) {
+    case SH_Table_GridLineColor:
+      return static_cast<int>(CellLineColor.rgba());
+    case SH_ScrollView_FrameOnlyAroundContents:
+    case SH_ScrollBar_Transient:
+      return 0;
+    default:
+      return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+  }
+
+  void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                   const QWidget *widget) const override {
+    switch (element) {
+    case CE_Header: {
+      const auto *header = qstyleoption_cast<const QStyleOptionHeader *>(option);
+      PaintFixedCell(*painter, option->rect, header ? header->text : QString());
+      break;
+    }
+    case CE_HeaderEmptyArea:
+      painter->fillRect(option->rect, CellColor);
+      break;
+    default:
+      QProxyStyle::drawControl(element, option, painter, widget);
+    }
+  }
+};
+
+// The day cells: black with silver lines and lime texts; the selection in the highlight colours,
+// except the current cell while the grid is its window's active control, which stays black and
+// carries a dotted focus rectangle.
+class ChartDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter *painter, const QStyleOptionViewItem &option,
+             const QModelIndex &index) const override {
+    const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+    const bool focused =
+        view != nullptr && view->window()->focusWidget() == view && view->currentIndex() == index;
+    const bool highlighted = !focused && (option.state & QStyle::State_Selected);
+    const QColor background =
+        highlighted ? option.palette.color(QPalette::Active, QPalette::Highlight) : CellColor;
+    const QColor text =
+        highlighted ? option.palette.color(QPalette::Active, QPalette::HighlightedText) : TextColor;
+    painter->fillRect(option.rect, background);
+    DrawCellText(*painter, option.rect, index.data().toString(), text);
+    if (focused) {
+      painter->save();
+      QPen dots(Qt::white, 0);
+      dots.setDashPattern({1.0, 1.0});
+      painter->setPen(dots);
+      painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+      painter->restore();
+    }
+  }
+};
+
+// One step of `from` towards `to`.
+int StepTowards(int from, int to) {
+  return from + (to > from) - (to < from);
+}
+
+} // namespace
+
+ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGridStyle) {
+  style_->setParent(this);
+  setStyle(style_);
+  horizontalScrollBar()->setStyle(style_);
+  verticalScrollBar()->setStyle(style_);
+  setModel(&model_);
+  setItemDelegate(new ChartDelegate(this));
+
+  setFont(CellFont());
+  // Black beyond the cells; the scroll bars keep the desktop's colours.
+  QPalette black = viewport()->palette();
+  black.setColor(QPalette::Base, CellColor);
+  viewport()->setPalette(black);
+
+  setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollMode(ScrollPerItem);
+  setVerticalScrollMode(ScrollPerItem);
+  // A scroll bar's thumb takes effect when it is let go.
+  horizontalScrollBar()->setTracking(false);
+  verticalScrollBar()->setTracking(false);
+
+  setEditTriggers(NoEditTriggers);
+  setSelectionMode(ContiguousSelection);
+  setSelectionBehavior(SelectItems);
+  setTabKeyNavigation(false);
+  setWordWrap(false);
+  setShowGrid(true);
+  setGridStyle(Qt::SolidLine);
+  setCornerButtonEnabled(false);
+
+  const struct {
+    QHeaderView *header;
+    int pitch;
+  } headers[] = {{horizontalHeader(), GridColumnPitch}, {verticalHeader(), GridRowPitch}};
+  for (const auto &[header, pitch] : headers) {
+    header->setStyle(style_);
+    header->setMinimumSectionSize(pitch);
+    header->setMaximumSectionSize(pitch);
+    header->setDefaultSectionSize(pitch);
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setSectionsClickable(false);
+    header->setSectionsMovable(false);
+    header->setHighlightSections(false);
+    header->setTextElideMode(Qt::ElideNone);
+    header->viewport()->setMouseTracking(true);
+    header->viewport()->installEventFilter(this);
+  }
+  horizontalHeader()->setFixedHeight(GridRowPitch);
+  verticalHeader()->setFixedWidth(GridColumnPitch);
+
+  if (auto *corner = findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly)) {
+    corner->setStyle(style_);
+    corner->setMouseTracking(true);
+    corner->installEventFilter(this);
+  }
+  viewport()->setMouseTracking(true);
+  viewport()->installEventFilter(this);
+  horizontalScrollBar()->installEventFilter(this);
+  verticalScrollBar()->installEventFilter(this);
+
+  SetCurrentCell(1, 1);
+}
+
+ChartGrid::~ChartGrid() = default;
+
+void ChartGrid::SetChart(const YearChart &chart) {
+  model_.SetChart(chart);
+}
+
+int ChartGrid::LeftCol() const {
+  return horizontalScrollBar()->value() + 1;
+}
+
+int ChartGrid::TopRow() const {
+  return verticalScrollBar()->value() + 1;
+}
+
+void ChartGrid::SetTopRow(int row) {
+  pendingTopRow_ = row;
+  if (isVisible()) {
+    ApplyPendingTopRow();
+  }
+}
+
+void ChartGrid::ApplyPendingTopRow() {
+  if (pendingTopRow_) {
+    verticalScrollBar()->setValue(*pendingTopRow_ - 1);
+    pendingTopRow_.reset();
+  }
+}
+
+GridCell ChartGrid::CurrentCell() const {
+  const QModelIndex current = currentIndex();
+  if (!current.isValid()) {
+    return {};
+  }
+  return {current.column() + 1, current.row() + 1};
+}
+
+void ChartGrid::SetCurrentCell(int column, int row) {
+  const QModelIndex index = model_.index(row - 1, column - 1);
+  if (index.isValid()) {
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  }
+}
+
+int ChartGrid::VisibleColCount() const {
+  return std::min(viewport()->width() / GridColumnPitch, ChartModel::MonthColumns - LeftCol() + 1);
+}
+
+int ChartGrid::VisibleRowCount() const {
+  return std::min(viewport()->height() / GridRowPitch, ChartModel::DayRows - TopRow() + 1);
+}
+
+bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
+  auto *widget = qobject_cast<QWidget *>(watched);
+  if (widget == nullptr) {
+    return false;
+  }
+  const bool scrollBar = widget == horizontalScrollBar() || widget == verticalScrollBar();
+  switch (event->type()) {
+  case QEvent::MouseMove:
+    if (!scrollBar) {
+      emit MouseMoved(ClientPoint(widget, static_cast<QMouseEvent *>(event)->position().toPoint()));
+    }
+    return false;
+  case QEvent::MouseButtonPress:
+  case QEvent::MouseButtonDblClick:
+    // Any click on the grid makes it the active control; the fixed cells take no clicks.
+    setFocus(Qt::MouseFocusReason);
+    return !scrollBar && widget != viewport();
+  case QEvent::MouseButtonRelease:
+    return !scrollBar && widget != viewport();
+  default:
+    return false;
+  }
+}
+
+void ChartGrid::mousePressEvent(QMouseEvent *event) {
+  const QModelIndex pressed = indexAt(event->position().toPoint());
+  if (!pressed.isValid()) {
+    // The black space beyond the cells selects nothing.
+    setFocus(Qt::MouseFocusReason);
+    return;
+  }
+  QTableView::mousePressEvent(event);
+  if (event->button() != Qt::LeftButton) {
+    return;
+  }
+  // The selection is one rectangle with the current cell at a corner; the corner across from it
+  // stays put while dragging.
+  const QModelIndex current = currentIndex();
+  int row = current.row();
+  int column = current.column();
+  if (!selectionModel()->selection().isEmpty()) {
+    const QItemSelectionRange range = selectionModel()->selection().first();
+    row = current.row() == range.top() ? range.bottom() : range.top();
+    column = current.column() == range.left() ? range.right() : range.left();
+  }
+  dragAnchor_ = model_.index(row, column);
+  dragPointer_ = event->position().toPoint();
+}
+
+void ChartGrid::mouseMoveEvent(QMouseEvent *event) {
+  if (!dragAnchor_.isValid() || !(event->buttons() & Qt::LeftButton)) {
+    QTableView::mouseMoveEvent(event);
+    return;
+  }
+  dragPointer_ = event->position().toPoint();
+  if (OnWholeCellInView(dragPointer_)) {
+    autoScrollTimer_.stop();
+    ExtendSelection(indexAt(dragPointer_));
+  } else if (!autoScrollTimer_.isActive()) {
+    autoScrollTimer_.start(AutoScrollInterval, this);
+  }
+}
+
+void ChartGrid::mouseReleaseEvent(QMouseEvent *event) {
+  if (event->button() == Qt::LeftButton) {
+    autoScrollTimer_.stop();
+    dragAnchor_ = QPersistentModelIndex();
+  }
+  QTableView::mouseReleaseEvent(event);
+}
+
+void ChartGrid::timerEvent(QTimerEvent *event) {
+  if (event->timerId() == autoScrollTimer_.timerId()) {
+    AutoScrollStep();
+    return;
+  }
+  QTableView::timerEvent(event);
+}
+
+QPoint ChartGrid::ClientPoint(const QWidget *from, QPoint point) const {
+  return from->mapTo(this, point) - QPoint(frameWidth(), frameWidth());
+}
+
+bool ChartGrid::OnWholeCellInView(QPoint viewportPoint) const {
+  return viewportPoint.x() >= 0 && viewportPoint.x() < VisibleColCount() * GridColumnPitch &&
+         viewportPoint.y() >= 0 && viewportPoint.y() < VisibleRowCount() * GridRowPitch;
+}
+
+void ChartGrid::AutoScrollStep() {
+  const QModelIndex far = currentIndex();
+  if (!dragAnchor_.isValid() || !far.isValid()) {
+    autoScrollTimer_.stop();
+    return;
+  }
+  // The cell under the pointer on each axis, kept to the scrollable cells.
+  const QPoint pointer = ClientPoint(viewport(), dragPointer_);
+  const int column = std::clamp(GridAxisCell(pointer.x(), LeftCol(), GridColumnPitch), 1,
+                                ChartModel::MonthColumns);
+  const int row =
+      std::clamp(GridAxisCell(pointer.y(), TopRow(), GridRowPitch), 1, ChartModel::DayRows);
+  ExtendSelection(
+      model_.index(StepTowards(far.row(), row - 1), StepTowards(far.column(), column - 1)));
+}
+
+void ChartGrid::ExtendSelection(const QModelIndex &farCorner) {
+  if (!farCorner.isValid()) {
+    return;
+  }
+  selectionModel()->select(QItemSelection(dragAnchor_, farCorner),
+                           QItemSelectionModel::ClearAndSelect);
+  // Making it current scrolls it into view.
+  selectionModel()->setCurrentIndex(farCorner, QItemSelectionModel::NoUpdate);
+}
+
+void ChartGrid::scrollContentsBy(int dx, int dy) {
+  QTableView::scrollContentsBy(dx, dy);
+  // At the end of its range QTableView lines the last cell up with the far edge and lets the
+  // first visible one be cut; this grid always starts with a whole cell and cuts the last.
+  horizontalHeader()->setOffsetToSectionPosition(horizontalScrollBar()->value());
+  verticalHeader()->setOffsetToSectionPosition(verticalScrollBar()->value());
+  viewport()->update();
+}
+
+void ChartGrid::showEvent(QShowEvent *event) {
+  QTableView::showEvent(event);
+  ApplyPendingTopRow();
+}
+
+} // namespace kolvex

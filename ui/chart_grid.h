@@ -1,0 +1,79 @@
+#pragma once
+
+// The chart grid: a string grid of 13 x 32 cells whose first row and column stay in place, built on
+// QTableView. The model's items are the day cells; its header data fill the fixed row and column.
+
+#include <optional>
+
+#include <QBasicTimer>
+#include <QTableView>
+
+#include "chart/year_chart.h"
+#include "ui/chart_model.h"
+#include "ui/hit_test.h"
+
+class QProxyStyle;
+
+namespace kolvex {
+
+class ChartGrid : public QTableView {
+  Q_OBJECT
+
+public:
+  explicit ChartGrid(QWidget *parent = nullptr);
+  ~ChartGrid() override;
+
+  // The texts on display; replacing them keeps the current cell, selection and scroll position.
+  const YearChart &Chart() const { return model_.Chart(); }
+  void SetChart(const YearChart &chart);
+
+  // The first visible scrollable column and row, counted as in the chart (1 is the first).
+  int LeftCol() const;
+  int TopRow() const;
+  // Scrolls so that `row` is the first visible row, or as near as scrolling goes. Before the
+  // grid first shows it has no scroll range yet, so the row is taken up when it shows.
+  void SetTopRow(int row);
+
+  // The current cell in chart positions; making a cell current selects it alone.
+  GridCell CurrentCell() const;
+  void SetCurrentCell(int column, int row);
+
+  // The number of scrollable columns and rows that show whole.
+  int VisibleColCount() const;
+  int VisibleRowCount() const;
+
+signals:
+  // The pointer moved over the cells, the fixed row or column, or (with a button held after a
+  // press in the cells) anywhere; `point` is in the grid's client coordinates, inside the edge.
+  void MouseMoved(QPoint point);
+
+protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
+  void mousePressEvent(QMouseEvent *event) override;
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void mouseReleaseEvent(QMouseEvent *event) override;
+  void timerEvent(QTimerEvent *event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void showEvent(QShowEvent *event) override;
+  void keyboardSearch(const QString &) override {}
+
+private:
+  void ApplyPendingTopRow();
+  // A point of the viewport, a header or the corner in the grid's client coordinates.
+  QPoint ClientPoint(const QWidget *from, QPoint point) const;
+  void ExtendSelection(const QModelIndex &farCorner);
+  // True when the viewport point lies on a scrollable cell that shows whole.
+  bool OnWholeCellInView(QPoint viewportPoint) const;
+  void AutoScrollStep();
+
+  ChartModel model_;
+  QProxyStyle *style_;
+  std::optional<int> pendingTopRow_;
+  // Selecting by dragging: the selection's fixed corner, the pointer's last viewport position and
+  // the timer that moves the far corner while the pointer is beyond the whole cells in view.
+  QPersistentModelIndex dragAnchor_;
+  QPoint dragPointer_;
+  QBasicTimer autoScrollTimer_;
+};
+
+} // namespace kolvex

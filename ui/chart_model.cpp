@@ -1,0 +1,51 @@
+#include "ui/chart_model.h"
+
+namespace kolvex {
+
+namespace {
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+void ChartModel::SetChart(const YearChart &chart) {
+  chart_ = chart;
+  emit dataChanged(index(0, 0), index(DayRows - 1, MonthColumns - 1), {Qt::DisplayRole});
+  emit headerDataChanged(Qt::Horizontal, 0, MonthColumns - 1);
+  emit headerDataChanged(Qt::Vertical, 0, DayRows - 1);
+}
+
+int ChartModel::rowCount(const QModelIndex &parent) const {
+  return parent.isValid() ? 0 : DayRows;
+}
+
+int ChartModel::columnCount(const QModelIndex &parent) const {
+  return parent.isValid() ? 0 : MonthColumns;
+}
+
+QVariant ChartModel::data(const QModelIndex &index, int role) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
+      role != Qt::DisplayRole) {
+    return {};
+  }
+  return ToQString(chart_.Text(index.column() + 1, index.row() + 1));
+}
+
+QVariant ChartModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) {
+    return {};
+  }
+  return orientation == Qt::Horizontal ? ToQString(chart_.Text(section + 1, 0))
+                                       : ToQString(chart_.Text(0, section + 1));
+}
+
+Qt::ItemFlags ChartModel::flags(const QModelIndex &index) const {
+  if (!index.isValid()) {
+    return Qt::NoItemFlags;
+  }
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+} // namespace kolvex
