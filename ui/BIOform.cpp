@@ -1,17 +1,135 @@
 #include "ui/BIOform.h"
 
+#include <QMouseEvent>
+
+#include "chart/legend.h"
+#include "printer/printer.h"
+#include "ui/application.h"
+#include "ui/hit_test.h"
+#include "ui_BIOform.h"
+
 namespace kolvex {
 
-TForm2::TForm2(QWidget *parent) : QWidget(parent) {
-  setWindowTitle(QStringLiteral("Ваши биоритмы"));
+namespace {
+
+QString ToQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void TForm2::PresentChart(const YearChart &chart, const Today &) {
-  chart_ = chart;
+QFont PixelFont(const QString &family, QFont::StyleHint hint, int pixels, bool bold = false) {
+  QFont font(family);
+  font.setStyleHint(hint);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+// The first visible row that puts today's row in view, a few rows under the top where it can.
+int TopRowForDay(int day) {
+  if (day <= 6) {
+    return 1;
+  }
+  return day <= 26 ? day - 5 : 22;
+}
+
+} // namespace
+
+TForm2::TForm2(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()) {
+  ui_->setupUi(this);
+
+  // Fonts are asked for in pixels so that they keep their sizes whatever the screen's resolution.
+  const QString sansSerif = QStringLiteral("MS Sans Serif");
+  setFont(PixelFont(sansSerif, QFont::SansSerif, 11));
+  ui_->Label1->setFont(PixelFont(QStringLiteral("Courier New"), QFont::TypeWriter, 13));
+  ui_->Label2->setFont(PixelFont(sansSerif, QFont::SansSerif, 13, true));
+  ui_->Label3->setFont(PixelFont(sansSerif, QFont::SansSerif, 13));
+  ui_->Button2->setFont(PixelFont(sansSerif, QFont::SansSerif, 11));
+  for (QLabel *label : {ui_->Label1, ui_->Label2, ui_->Label3}) {
+    SetLabelText(*label, label->text());
+  }
+
+  // The background in the desktop's colour for text areas, white as a rule.
+  QPalette background = palette();
+  background.setColor(QPalette::Window, background.color(QPalette::Base));
+  setPalette(background);
+
+  // Fixed size, with a minimise button and no maximise button.
+  setFixedSize(size());
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setMouseTracking(true);
+
+  connect(ui_->StringGrid1, &ChartGrid::MouseMoved, this,
+          [this](QPoint point) { RunGuarded([this, point] { StringGrid1MouseMove(point); }); });
+  connect(ui_->Button1, &QPushButton::clicked, this,
+          [this] { RunGuarded([this] { Button1Click(); }); });
+  connect(ui_->Button2, &QPushButton::clicked, this,
+          [this] { RunGuarded([this] { Button2Click(); }); });
+
+  ui_->Button2->setFocus();
+}
+
+TForm2::~TForm2() = default;
+
+const YearChart &TForm2::Chart() const {
+  return ui_->StringGrid1->Chart();
+}
+
+void TForm2::PresentChart(const YearChart &chart, const Today &today) {
+  ChartGrid &grid = *ui_->StringGrid1;
+  grid.SetChart(chart);
+  if (chart.Year() == today.year) {
+    grid.SetCurrentCell(today.month, today.day);
+    grid.SetTopRow(TopRowForDay(today.day));
+  }
   setWindowTitle(QStringLiteral("Ваши биоритмы на %1 год").arg(chart.Year()));
   show();
   raise();
   activateWindow();
+}
+
+void TForm2::StringGrid1MouseMove(QPoint point) {
+  const ChartGrid &grid = *ui_->StringGrid1;
+  const GridCell cell = GridCellAt(point.x(), point.y(), grid.LeftCol(), grid.TopRow());
+  const DayDescription description = DescribeCell(grid.Chart(), cell.column, cell.row);
+  SetLabelText(*ui_->Label2, ToQString(description.legend));
+  SetLabelText(*ui_->Label3, ToQString(description.date));
+}
+
+void TForm2::FormMouseMove() {
+  SetLabelText(*ui_->Label2, ToQString(LegendPrompt));
+  SetLabelText(*ui_->Label3, QString());
+}
+
+void TForm2::Button1Click() {
+  close();
+}
+
+void TForm2::Button2Click() {
+  PrintChart(Chart());
+}
+
+void TForm2::mouseMoveEvent(QMouseEvent *event) {
+  // Only the window's own background: movements over the controls reach here too when the
+  // controls do not track the mouse themselves.
+  if (childAt(event->position().toPoint()) == nullptr) {
+    RunGuarded([this] { FormMouseMove(); });
+  }
+}
+
+void TForm2::showEvent(QShowEvent *event) {
+  QWidget::showEvent(event);
+  if (!shownBefore_) {
+    shownBefore_ = true;
+    CentreOnScreen(*this);
+  }
+}
+
+void TForm2::SetLabelText(QLabel &label, const QString &text) {
+  label.setText(text);
+  const QString measured = text.isEmpty() ? QStringLiteral(" ") : text;
+  label.resize(label.fontMetrics().horizontalAdvance(measured), label.height());
 }
 
 } // namespace kolvex

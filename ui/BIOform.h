@@ -2,10 +2,18 @@
 
 // The result window: the year chart in a grid, the day under the pointer, print and close.
 
+#include <memory>
+
 #include <QWidget>
 
 #include "chart/year_chart.h"
 #include "ui/today.h"
+
+class QLabel;
+
+namespace Ui {
+class TForm2;
+}
 
 namespace kolvex {
 
@@ -14,15 +22,30 @@ class TForm2 : public QWidget {
 
 public:
   explicit TForm2(QWidget *parent = nullptr);
+  ~TForm2() override;
 
   // Takes the chart and its year, moves the current cell to today when the chart is for today's
   // year, sets the caption and shows the window.
   void PresentChart(const YearChart &chart, const Today &today);
 
-  const YearChart &Chart() const { return chart_; }
+  // The chart on display, read back from the grid.
+  const YearChart &Chart() const;
+
+protected:
+  void mouseMoveEvent(QMouseEvent *event) override;
+  void showEvent(QShowEvent *event) override;
 
 private:
-  YearChart chart_;
+  void StringGrid1MouseMove(QPoint point);
+  void FormMouseMove();
+  void Button1Click();
+  void Button2Click();
+
+  // Sets a label's text and fits the label to it on one line; an empty label is one space wide.
+  static void SetLabelText(QLabel &label, const QString &text);
+
+  std::unique_ptr<Ui::TForm2> ui_;
+  bool shownBefore_ = false;
 };
 
 } // namespace kolvex
