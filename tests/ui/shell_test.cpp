@@ -123,16 +123,6 @@ TEST_F(ErrorDisplayTest, LeavesAWindowDisabledThatWasDisabledBefore) {
   EXPECT_FALSE(second.isEnabled());
 }
 
-TEST_F(ErrorDisplayTest, TheProgramsOwnBoxesLeaveTheWindowsEnabled) {
-  Activate(second);
-  bool enabled = false;
-  boxes.whileOpen = [&](const Message &) { enabled = first.isEnabled() && second.isEnabled(); };
-  ShowMessage(QString(), QStringLiteral("Неверные данные"));
-  EXPECT_TRUE(enabled);
-  EXPECT_EQ((Message{QString(), QStringLiteral("Неверные данные"), MessageIcon::None}),
-            boxes.shown.at(0));
-}
-
 // What the screen showed of a box, read while it was open.
 struct SeenBox {
   QString caption;
