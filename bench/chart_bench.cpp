@@ -10,34 +10,19 @@
 
 namespace {
 
-void BM_YearChart(benchmark::State &state) {
-  kolvex::BirthInput input{17, 9, 1974, 1999};
+void BM_YearChart(benchmark::State &state, kolvex::BirthInput input) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(input);
     benchmark::DoNotOptimize(kolvex::YearChart::Compute(input));
   }
 }
-BENCHMARK(BM_YearChart);
-
-// Born 1 January of year 1, the chart of the year given.
-void BM_YearChartOfYear(benchmark::State &state) {
-  kolvex::BirthInput input{1, 1, 1, static_cast<std::int32_t>(state.range(0))};
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(input);
-    benchmark::DoNotOptimize(kolvex::YearChart::Compute(input));
-  }
-}
-BENCHMARK(BM_YearChartOfYear)->Arg(1)->Arg(1000)->Arg(2099);
-
-// The birth year: the days before the birth date are emptied again.
-void BM_YearChartOfBirthYear(benchmark::State &state) {
-  kolvex::BirthInput input{31, 12, 1974, 1974};
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(input);
-    benchmark::DoNotOptimize(kolvex::YearChart::Compute(input));
-  }
-}
-BENCHMARK(BM_YearChartOfBirthYear);
+BENCHMARK_CAPTURE(BM_YearChart, 17.9.1974_1999, kolvex::BirthInput{17, 9, 1974, 1999});
+// Born 1 January of year 1: a chart of an early, a middle and the last year.
+BENCHMARK_CAPTURE(BM_YearChart, 1.1.1_1, kolvex::BirthInput{1, 1, 1, 1});
+BENCHMARK_CAPTURE(BM_YearChart, 1.1.1_1000, kolvex::BirthInput{1, 1, 1, 1000});
+BENCHMARK_CAPTURE(BM_YearChart, 1.1.1_2099, kolvex::BirthInput{1, 1, 1, 2099});
+// The birth year, nearly all of it before the birth date.
+BENCHMARK_CAPTURE(BM_YearChart, 31.12.1974_1974, kolvex::BirthInput{31, 12, 1974, 1974});
 
 // One mouse movement over a day cell, in a chart of the year given.
 void BM_DescribeCell(benchmark::State &state) {

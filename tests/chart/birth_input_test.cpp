@@ -118,10 +118,11 @@ TEST(StrToInt, NamesTheTextExactlyAsTyped) {
 // close to being numbers: spaces, signs, "$", digits, hex letters, long runs, 32-bit boundaries.
 class TextGenerator {
 public:
-  explicit TextGenerator(std::uint64_t seed) : rng_(seed) {}
+  explicit TextGenerator(std::uint32_t seed) : rng_(seed) {}
 
-  std::string Next() {
-    std::string text;
+  // Replaces `text` with the next text.
+  void Next(std::string &text) {
+    text.clear();
     switch (Below(10)) {
     case 0:
     case 1:
@@ -149,7 +150,6 @@ public:
       }
       break;
     }
-    return text;
   }
 
 private:
@@ -161,9 +161,8 @@ private:
       "f",        "2147483647", "2147483648", "214748364", "214748365",  "FFFFFFFF",
       "0FFFFFFF", "10000000",   "80000000",   "7FFFFFFF",  "4294967295", "9999999999"};
 
-  std::size_t Below(std::size_t n) {
-    return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng_);
-  }
+  // Slightly uneven for large n, which does not matter here.
+  std::size_t Below(std::size_t n) { return static_cast<std::size_t>(rng_() % n); }
   char Pick(std::string_view chars) { return chars[Below(chars.size())]; }
   void AppendRun(std::string &text, std::string_view digits, std::size_t length) {
     for (; length > 0; --length) {
@@ -171,7 +170,7 @@ private:
     }
   }
 
-  std::mt19937_64 rng_;
+  std::minstd_rand rng_; // cheap: most of the time goes into making texts
 };
 
 TEST(TryStrToInt, AgreesWithAnIndependentReadingOnMillionsOfTexts) {
@@ -179,8 +178,9 @@ TEST(TryStrToInt, AgreesWithAnIndependentReadingOnMillionsOfTexts) {
   std::size_t accepted = 0;
   std::size_t extremes = 0;
   constexpr std::size_t Count = 3'000'000;
+  std::string text;
   for (std::size_t i = 0; i < Count; ++i) {
-    const std::string text = generator.Next();
+    generator.Next(text);
     const std::optional<std::int32_t> expected = model::StrToInt(text);
     ASSERT_EQ(expected, TryStrToInt(text)) << '"' << text << '"';
     accepted += expected.has_value();
