@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "chart/calendar.h"
-
 namespace kolvex {
 namespace {
 
@@ -98,21 +96,6 @@ TEST(DescribeCell, DayCells) {
     EXPECT_EQ((DayDescription{c.legend, std::string(c.date)}),
               DescribeCell(c.chart, c.column, c.row))
         << c.chart.Year() << ' ' << c.column << ',' << c.row;
-  }
-}
-
-// The date line for every cell of a year, against the calendar tables.
-TEST(DescribeCell, DateLineOfEveryCell) {
-  const YearChart chart = YearChart::Compute({1, 1, 1, 2024});
-  for (int column = 1; column <= 12; ++column) {
-    for (int row = 1; row <= 31; ++row) {
-      const std::string expected = std::to_string(row) + " " +
-                                   std::string(MonthNamesGenitive[column - 1]) + " 2024  " +
-                                   std::string(WeekdayName(2024, column, row));
-      const DayDescription description = DescribeCell(chart, column, row);
-      EXPECT_EQ(expected, description.date);
-      EXPECT_EQ(ScannedLine(chart.Text(column, row)), description.legend);
-    }
   }
 }
 

@@ -51,14 +51,8 @@ std::optional<std::int64_t> DaysSinceBirth(const BirthInput &b, int year, int mo
   return (chrono::sys_days{date} - birth).count();
 }
 
-TEST(PhaseSymbol, StarAtStartAndMiddlePlusBeforeMinusAfter) {
-  for (const Cycle &cycle : Cycles) {
-    for (int position = 0; position < cycle.length; ++position) {
-      EXPECT_EQ(ExpectedSymbol(cycle, position), PhaseSymbol(position, cycle.length))
-          << position << " of " << cycle.length;
-    }
-  }
-  // The middle of an odd cycle is rounded up: 11 "+" days against 10 "-" days.
+TEST(PhaseSymbol, TheMiddleOfAnOddCycleIsRoundedUp) {
+  // 11 "+" days against 10 "-" days, 16 against 15.
   EXPECT_EQ('+', PhaseSymbol(11, 23));
   EXPECT_EQ('*', PhaseSymbol(12, 23));
   EXPECT_EQ('+', PhaseSymbol(16, 33));
@@ -73,9 +67,6 @@ TEST(DayCode, KnownDays) {
                {644, "***"}, {8872, "---"}, {21252, "***"}, {21253, "+++"}}; // 21252 = 23·28·33
   for (const auto &c : cases) {
     EXPECT_EQ(c.code, DayCode(c.t).Text()) << c.t;
-  }
-  for (std::int64_t t = 0; t <= 2 * 21252; ++t) {
-    ASSERT_EQ(ExpectedCode(t), DayCode(t).Text()) << t;
   }
 }
 
