@@ -48,10 +48,8 @@ TForm2::TForm2(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
     SetLabelText(*label, label->text());
   }
 
-  // The background in the desktop's colour for text areas, white as a rule.
-  QPalette background = palette();
-  background.setColor(QPalette::Window, background.color(QPalette::Base));
-  setPalette(background);
+  // The background in the desktop's colour for text areas, white as a rule; the labels show it.
+  setBackgroundRole(QPalette::Base);
 
   // Fixed size, with a minimise button and no maximise button.
   setFixedSize(size());

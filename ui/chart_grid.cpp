@@ -173,11 +173,7 @@ ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGrid
 
   setEditTriggers(NoEditTriggers);
   setSelectionMode(ContiguousSelection);
-  setSelectionBehavior(SelectItems);
   setTabKeyNavigation(false);
-  setWordWrap(false);
-  setShowGrid(true);
-  setGridStyle(Qt::SolidLine);
   setCornerButtonEnabled(false);
 
   const struct {
@@ -191,7 +187,6 @@ ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGrid
     header->setDefaultSectionSize(pitch);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setSectionsClickable(false);
-    header->setSectionsMovable(false);
     header->setHighlightSections(false);
     header->setTextElideMode(Qt::ElideNone);
     header->viewport()->setMouseTracking(true);
