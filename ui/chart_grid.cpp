@@ -309,9 +309,12 @@ void ChartGrid::mousePressEvent(QMouseEvent *event) {
 }
 
 void ChartGrid::mouseMoveEvent(QMouseEvent *event) {
-  if (!dragAnchor_.isValid() || !(event->buttons() & Qt::LeftButton)) {
+  if (!(event->buttons() & Qt::LeftButton)) {
     QTableView::mouseMoveEvent(event);
     return;
+  }
+  if (!dragAnchor_.isValid()) {
+    return; // the press was not on a cell
   }
   dragPointer_ = event->position().toPoint();
   if (OnWholeCellInView(dragPointer_)) {

@@ -147,6 +147,14 @@ TEST_F(ChartGridTest, AClickSelectsADayAndNeverAFixedCell) {
   QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(10, 10));  // corner
   EXPECT_EQ(GridCell(4, 6), grid.CurrentCell());
   EXPECT_EQ(QRect(4, 6, 1, 1), Selection());
+
+  // Nor does the black space right of the last column, not even when dragged from.
+  grid.horizontalScrollBar()->setValue(1);
+  QTest::mousePress(window, Qt::LeftButton, {}, InWindow({11 * 35 + 10, 30}));
+  QTest::mouseMove(window, InWindow(CellCentre(8, 3)));
+  QTest::mouseRelease(window, Qt::LeftButton, {}, InWindow(CellCentre(8, 3)));
+  EXPECT_EQ(GridCell(4, 6), grid.CurrentCell());
+  EXPECT_EQ(QRect(4, 6, 1, 1), Selection());
 }
 
 TEST_F(ChartGridTest, DraggingSelectsARectangleAndScrollsOneCellAtATime) {
