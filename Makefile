@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test test-main test-sanitize test-fuzz bench format clean
 
 all: build
 
@@ -19,9 +19,25 @@ build: configure
 run: build
 	$(BUILD)/ui/kolvex
 
-test: build
+# Every test: the normal build, then the same suite built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then a short run of the integer reading's fuzzer.
+test: test-main test-sanitize test-fuzz
+
+test-main: build
 	scripts/cups-test-queue
 	ctest --test-dir $(BUILD) --output-on-failure
+
+test-sanitize: deps
+	scripts/cups-test-queue
+	cmake -S . -B $(BUILD)-asan -G Ninja -DKOLVEX_SANITIZE=ON -DKOLVEX_BENCHMARKS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-asan
+	ctest --test-dir $(BUILD)-asan --output-on-failure
+
+test-fuzz: deps
+	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKOLVEX_FUZZ=ON \
+	  -DKOLVEX_BENCHMARKS=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD)-fuzz --target str_to_int_fuzz
+	ctest --test-dir $(BUILD)-fuzz -R str_to_int_fuzz --output-on-failure
 
 bench: build
 	$(BUILD)/bench/chart_bench
@@ -30,7 +46,7 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
 
 # Start-up time and memory of kolvex against a bare Qt window, under Xvfb and offscreen.
 # Measure a Release build: make bench-startup BUILD=build-release CMAKE_FLAGS=-DCMAKE_BUILD_TYPE=Release
