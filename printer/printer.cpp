@@ -1,6 +1,11 @@
 #include "printer/printer.h"
 
+#include <QDir>
+#include <QLibrary>
 #include <QPrinterInfo>
+#include <QScopeGuard>
+
+#include <cups/cups.h>
 
 #include "chart/page_layout.h"
 
@@ -10,6 +15,7 @@ namespace {
 constexpr const char *NoDefaultPrinter = "There is no default printer currently selected";
 constexpr const char *PrinterNotValid = "Printer selected is not valid";
 constexpr const char *PrintingInProgress = "Printing in progress";
+constexpr const char *NotAcceptingJobs = "Printer selected is not accepting jobs";
 
 // The face every canvas starts with, and the size the chart is printed in.
 constexpr const char *DefaultFontFace = "MS Sans Serif";
@@ -20,6 +26,33 @@ void UsePrintableArea(QPrinter &printer) {
   printer.setFullPage(false);
   const QPageLayout layout = printer.pageLayout();
   printer.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
+// A function of libcups. Qt's print support has loaded the library by the time a printer is open;
+// it is looked up rather than linked, so that starting the program does not pay for loading it.
+template <typename Function> Function *CupsFunction(const char *name) {
+  return reinterpret_cast<Function *>(QLibrary::resolve(QStringLiteral("cups"), 2, name));
+}
+
+// Hands the document in `path` to the CUPS queue `printer`, on paper of `pageSize`. Qt would hand
+// it over itself, but it takes no notice when CUPS refuses the job, and the page would be lost
+// while the program went on as if it had printed.
+void SubmitToCups(const QString &printer, const QString &path, const QPageSize &pageSize) {
+  auto *printFile = CupsFunction<decltype(cupsPrintFile)>("cupsPrintFile");
+  auto *lastError = CupsFunction<decltype(cupsLastError)>("cupsLastError");
+  if (printFile == nullptr || lastError == nullptr) {
+    throw EPrinter(PrinterNotValid);
+  }
+  QByteArray optionName("media");
+  QByteArray media = pageSize.key().toUtf8();
+  cups_option_t option{optionName.data(), media.data()};
+  // The document's name is empty.
+  if (printFile(printer.toLocal8Bit().constData(), QFile::encodeName(path).constData(), "", 1,
+                &option) == 0) {
+    // A stopped queue still takes jobs and prints them once it is started again.
+    throw EPrinter(lastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS ? NotAcceptingJobs
+                                                                      : PrinterNotValid);
+  }
 }
 
 } // namespace
@@ -87,7 +120,17 @@ void Printer::BeginDoc() {
   }
   QPrinter &printer = Open();
   printer.setDocName(QStringLiteral(""));
+  if (!pdfPath_) {
+    // Qt writes the page to a file of ours as PDF, and EndDoc hands that to CUPS.
+    document_.emplace(QDir::temp().filePath(QStringLiteral("kolvex-XXXXXX.job")));
+    if (!document_->open()) {
+      document_.reset();
+      throw EPrinter(PrinterNotValid);
+    }
+    printer.setOutputFileName(document_->fileName());
+  }
   if (!painter_.begin(&printer)) {
+    document_.reset();
     throw EPrinter(PrinterNotValid);
   }
   // The font keeps its size in points; on the printer that is so many device pixels.
@@ -107,8 +150,12 @@ void Printer::TextOut(int x, int y, const QString &text) {
 }
 
 void Printer::EndDoc() {
+  const auto removeDocument = qScopeGuard([this] { document_.reset(); });
   if (!painter_.end()) {
     throw EPrinter(PrinterNotValid);
+  }
+  if (document_) {
+    SubmitToCups(name_, document_->fileName(), printer_->pageLayout().pageSize());
   }
 }
 

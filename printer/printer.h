@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QString>
+#include <QTemporaryFile>
 
 #include "chart/year_chart.h"
 
@@ -61,7 +62,10 @@ public:
   // Draws `text` in the font with its top-left corner at (x, y), on an opaque white box.
   void TextOut(int x, int y, const QString &text);
 
-  // Ends the page and the document and hands it to the printer; the printer stays open.
+  // Ends the page and the document and hands it to the printer; the printer stays open. Throws
+  // EPrinter "Printer selected is not accepting jobs" when its CUPS queue refuses new jobs, and
+  // "Printer selected is not valid" when CUPS cannot take the document (the printer or CUPS
+  // itself has gone). A stopped queue takes the document and prints it once it is started again.
   void EndDoc();
 
 private:
@@ -72,6 +76,7 @@ private:
   int pdfDotsPerInch_ = 0;
   QString name_; // the printer found, empty until then
   std::optional<QPrinter> printer_;
+  std::optional<QTemporaryFile> document_; // the document being printed, on its way to CUPS
   QPainter painter_;
 };
 
