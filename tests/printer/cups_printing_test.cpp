@@ -4,220 +4,45 @@
 // system's default is never touched. The tests take a lock, since they share the one cupsd, and
 // leave the queues and the default destination as they found them.
 
-#include <optional>
-
-#include <QDir>
-#include <QFile>
-#include <QLockFile>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include "chart/page_layout.h"
+#include "tests/printer/cups_testing.h"
 #include "tests/printer/pdf_reading.h"
 
 namespace kolvex {
 namespace {
 
+using testing::HelperProgram;
+using testing::JobOutput;
+using testing::Jobs;
+using testing::Outputs;
 using testing::PageGeometry;
 using testing::PageReading;
 using testing::PdfPageCount;
 using testing::PdfWords;
 using testing::ReadPage;
-using testing::RunProgram;
-
-// The queue of scripts/cups-test-queue, and where its PDF printer puts the jobs.
-const QString TestQueue = QStringLiteral("kolvex-test");
-const QString TestOutput = QStringLiteral("/var/spool/cups-pdf/kolvex-test");
+using testing::TestQueue;
+using testing::WaitForJobs;
 
 constexpr BirthInput SampleInput{17, 9, 1974, 1999};
 // 12 month names, 31 day numbers, the 365 days of 1999 and the 27 legend lines.
 constexpr int SampleTextsDrawn = 12 + 31 + 365 + 27;
 
-bool SchedulerRunning() {
-  return RunProgram("lpstat", {"-r"}).trimmed() == "scheduler is running";
-}
-
-// The ids of a queue's jobs (of every queue's, for an empty name), finished ones included.
-QSet<QString> Jobs(const QString &queue = {}) {
-  QStringList arguments{"-W", "all", "-o"};
-  if (!queue.isEmpty()) {
-    arguments << queue;
-  }
-  QSet<QString> jobs;
-  for (const QString &line : QString::fromUtf8(RunProgram("lpstat", arguments)).split('\n')) {
-    const QString job = line.section(' ', 0, 0, QString::SectionSkipEmpty);
-    if (!job.isEmpty()) {
-      jobs.insert(job.section('-', -1));
-    }
-  }
-  return jobs;
-}
-
-// Waits until CUPS has finished every job of the queue.
-bool WaitForJobs(const QString &queue) {
-  for (int attempt = 0; attempt < 600; ++attempt) {
-    if (RunProgram("lpstat", {"-o", queue}).trimmed().isEmpty()) {
-      return true;
-    }
-    QThread::msleep(100);
-  }
-  return false;
-}
-
-QSet<QString> Outputs() {
-  const QStringList files = QDir(TestOutput).entryList({"*.pdf"}, QDir::Files);
-  return {files.begin(), files.end()};
-}
-
-// The PDF that the test queue's printer wrote for a job: it names its files "<title>-job_<id>"
-// or "job_<id>-<title>".
-QString JobOutput(const QString &job) {
-  const QRegularExpression name(QStringLiteral("(^|[^0-9])job_%1([^0-9]|$)").arg(job));
-  for (const QString &file : Outputs()) {
-    if (name.match(file).hasMatch()) {
-      return QDir(TestOutput).filePath(file);
-    }
-  }
-  return {};
-}
-
-// The queues with their devices and the default destination, as a user of this process sees them.
-QString CupsState() {
-  return QString::fromUtf8(RunProgram("lpstat", {"-v"}) + RunProgram("lpstat", {"-d"}));
-}
-
-// A fresh run of the program's printer. Each Ask sends one command and returns the answer.
-class PrintingProgram {
+// A fresh run of the program's printer, for the sample input.
+class PrintingProgram : public HelperProgram {
 public:
-  explicit PrintingProgram(const QProcessEnvironment &environment) {
-    process_.setProcessEnvironment(environment);
-    process_.start(KOLVEX_PRINT_CHART_HELPER,
-                   {QString::number(SampleInput.day), QString::number(SampleInput.month),
-                    QString::number(SampleInput.year), QString::number(SampleInput.forecastYear)});
-    process_.waitForStarted();
-  }
-  PrintingProgram(const PrintingProgram &) = delete;
-  PrintingProgram &operator=(const PrintingProgram &) = delete;
-
-  ~PrintingProgram() {
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished()) {
-      process_.kill();
-      process_.waitForFinished();
-    }
-  }
-
-  std::string Ask(const char *command) {
-    process_.write(QByteArray(command) + '\n');
-    while (!process_.canReadLine() && process_.waitForReadyRead(60'000)) {
-    }
-    return process_.readLine().trimmed().toStdString();
-  }
-
-private:
-  QProcess process_;
+  explicit PrintingProgram(const QProcessEnvironment &environment)
+      : HelperProgram(KOLVEX_PRINT_CHART_HELPER,
+                      {QString::number(SampleInput.day), QString::number(SampleInput.month),
+                       QString::number(SampleInput.year),
+                       QString::number(SampleInput.forecastYear)},
+                      environment) {}
 };
 
-class CupsPrinting : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_TRUE(home_.isValid());
-    lock_.setStaleLockTime(0);
-    ASSERT_TRUE(lock_.lock());
-
-    QProcess setUp;
-    setUp.setProcessChannelMode(QProcess::MergedChannels);
-    setUp.start(KOLVEX_CUPS_TEST_QUEUE, QStringList());
-    ASSERT_TRUE(setUp.waitForFinished(120'000));
-    const QString said = QString::fromUtf8(setUp.readAll());
-    ASSERT_EQ(0, setUp.exitCode()) << said.toStdString();
-    if (!SchedulerRunning()) {
-      GTEST_SKIP() << "cupsd is not running and cannot start: " << said.toStdString();
-    }
-    state_ = CupsState();
-    outputs_ = Outputs();
-  }
-
-  void TearDown() override {
-    if (!state_) {
-      return;
-    }
-    // Jobs still on their way would write their files after the clean-up.
-    WaitForJobs(TestQueue);
-    for (const QString &queue : added_) {
-      WaitForJobs(queue);
-      RunProgram("lpadmin", {"-x", queue});
-    }
-    for (const QString &file : Outputs() - outputs_) {
-      QFile::remove(QDir(TestOutput).filePath(file));
-    }
-    EXPECT_EQ(*state_, CupsState());
-  }
-
-  // What the program runs with: the test's home, and no default destination from variables.
-  QProcessEnvironment Environment() const {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("LPDEST");
-    environment.remove("PRINTER");
-    environment.insert("HOME", home_.path());
-    environment.insert("XDG_RUNTIME_DIR", home_.path());
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    return environment;
-  }
-
-  // Makes `queue` the user's default destination, as lpoptions -d does.
-  void SetDefault(const QString &queue) {
-    int exitCode = 0;
-    RunProgram("lpoptions", {"-d", queue}, &exitCode, Environment());
-    ASSERT_EQ(0, exitCode) << queue.toStdString();
-  }
-
-  // Names a destination that CUPS does not have as the user's default.
-  void SetMissingDefault() {
-    ASSERT_TRUE(QDir(home_.path()).mkpath(".cups"));
-    QFile options(home_.filePath(".cups/lpoptions"));
-    ASSERT_TRUE(options.open(QIODevice::WriteOnly));
-    options.write("Default kolvex-test-missing\n");
-  }
-
-  // Adds a queue on the test queue's PDF printer; TearDown deletes it.
-  void AddQueue(const QString &queue) {
-    static const QString model = [] {
-      const QString models = QString::fromUtf8(RunProgram("lpinfo", {"-m"}));
-      return QRegularExpression(QStringLiteral(R"(^(\S*CUPS-PDF_\S*opt\.ppd)\s)"),
-                                QRegularExpression::MultilineOption)
-          .match(models)
-          .captured(1);
-    }();
-    ASSERT_FALSE(model.isEmpty()) << "no CUPS-PDF printer model";
-    int exitCode = 0;
-    RunProgram("lpadmin", {"-p", queue, "-E", "-v", "cups-pdf:/" + TestQueue, "-m", model},
-               &exitCode);
-    ASSERT_EQ(0, exitCode) << queue.toStdString();
-    if (!added_.contains(queue)) {
-      added_ << queue;
-    }
-  }
-
-  void RemoveQueue(const QString &queue) {
-    int exitCode = 0;
-    RunProgram("lpadmin", {"-x", queue}, &exitCode);
-    ASSERT_EQ(0, exitCode) << queue.toStdString();
-  }
-
-  QTemporaryDir home_;
-
-private:
-  QLockFile lock_{QDir::temp().filePath("kolvex-cups-tests.lock")};
-  std::optional<QString> state_;
-  QSet<QString> outputs_;
-  QStringList added_;
-};
+using CupsPrinting = testing::CupsQueueTest;
 
 TEST_F(CupsPrinting, TheChartComesOutOnOnePageOfTheDefaultQueueWithEveryTextInPlace) {
   SetDefault(TestQueue);

@@ -1,0 +1,168 @@
+// Printing from the result window, as a user does: fresh runs of the program's windows
+// (print_window_helper) press the show button and then the print button. First on the shared test
+// queue; then on a CUPS scheduler of the test's own, whose queue stops, refuses jobs or is deleted,
+// or which stops itself, between two prints: the user is told, the windows stay usable, and the
+// next print after the fault is mended comes out.
+
+#include <functional>
+#include <ostream>
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include "tests/printer/cups_testing.h"
+#include "tests/printer/pdf_reading.h"
+
+namespace kolvex {
+namespace {
+
+using testing::HelperProgram;
+using testing::JobOutput;
+using testing::Jobs;
+using testing::PdfPageCount;
+using testing::PendingJobs;
+using testing::PrivateCups;
+using testing::TestQueue;
+using testing::WaitForJobs;
+
+const std::string Shown = "shown Ваши биоритмы на 1999 год";
+
+// A fresh run of the program's windows with the birth date 17 September 1974 and 1999 typed in.
+class WindowProgram : public HelperProgram {
+public:
+  explicit WindowProgram(const QProcessEnvironment &environment)
+      : HelperProgram(KOLVEX_PRINT_WINDOW_HELPER, {"17", "9", "1974", "1999"}, environment) {}
+};
+
+using WindowPrinting = testing::CupsQueueTest;
+
+TEST_F(WindowPrinting, ThePrintButtonPrintsTheChartOnOnePageOfTheDefaultQueue) {
+  SetDefault(TestQueue);
+  WindowProgram program(Environment());
+  ASSERT_EQ(Shown, program.Ask("show"));
+  const QSet<QString> before = Jobs(TestQueue);
+  ASSERT_EQ("printed", program.Ask("print"));
+  const QSet<QString> added = Jobs(TestQueue) - before;
+  ASSERT_EQ(1, added.size());
+  ASSERT_TRUE(WaitForJobs(TestQueue));
+  const QString pdf = JobOutput(*added.begin());
+  ASSERT_FALSE(pdf.isEmpty()) << "no PDF for job " << added.begin()->toStdString();
+  EXPECT_EQ(1, PdfPageCount(pdf));
+  EXPECT_EQ("usable", program.Ask("state"));
+  EXPECT_EQ(0, program.Finish());
+}
+
+const QString FaultQueue = QStringLiteral("kolvex-test-faults");
+
+// A scheduler of the test's own with one queue, the user's default destination.
+class PrintFault : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(home_.isValid());
+    const QString why = cups_.Start();
+    if (!why.isEmpty()) {
+      GTEST_SKIP() << "cupsd cannot run here: " << why.toStdString();
+    }
+    ASSERT_TRUE(cups_.AddQueue(FaultQueue));
+    int exitCode = 0;
+    testing::RunProgram("lpoptions", {"-d", FaultQueue}, &exitCode, Environment());
+    ASSERT_EQ(0, exitCode);
+  }
+
+  // What the windows run with: the test's home and its scheduler.
+  QProcessEnvironment Environment() const {
+    QProcessEnvironment environment = cups_.Environment();
+    environment.remove("LPDEST");
+    environment.remove("PRINTER");
+    environment.insert("HOME", home_.path());
+    environment.insert("XDG_RUNTIME_DIR", home_.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    return environment;
+  }
+
+  // Presses the print button; one page must come out of the queue.
+  void ExpectPrinted(WindowProgram &program) {
+    QFile::remove(cups_.Output(FaultQueue));
+    ASSERT_EQ("printed", program.Ask("print"));
+    ASSERT_TRUE(WaitForJobs(FaultQueue, cups_.Environment()));
+    EXPECT_EQ(1, PdfPageCount(cups_.Output(FaultQueue)));
+  }
+
+  QTemporaryDir home_;
+  PrivateCups cups_;
+};
+
+struct Fault {
+  const char *name;
+  std::function<bool(PrivateCups &)> cause;
+  std::string message; // in the error box
+  std::function<bool(PrivateCups &)> mend;
+};
+
+// For GoogleTest's names of the cases.
+void PrintTo(const Fault &fault, std::ostream *out) {
+  *out << fault.name;
+}
+
+class PrintFaults : public PrintFault, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(PrintFaults, AreReportedAndPrintingGoesOnOnceMended) {
+  const Fault &fault = GetParam();
+  WindowProgram program(Environment());
+  ASSERT_EQ(Shown, program.Ask("show"));
+  ExpectPrinted(program); // the printer is found
+  const QSet<QString> jobs = Jobs({}, cups_.Environment());
+
+  ASSERT_TRUE(fault.cause(cups_));
+  EXPECT_EQ(fault.message, program.Ask("print"));
+  EXPECT_EQ("usable", program.Ask("state"));
+  EXPECT_EQ(Shown, program.Ask("show"));
+
+  ASSERT_TRUE(fault.mend(cups_));
+  EXPECT_TRUE((Jobs({}, cups_.Environment()) - jobs).isEmpty()) << "a job was spooled";
+  ExpectPrinted(program);
+  EXPECT_EQ("usable", program.Ask("state"));
+  EXPECT_EQ(0, program.Finish());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    InTheWindow, PrintFaults,
+    ::testing::Values(Fault{"QueueRefusesJobs",
+                            [](PrivateCups &cups) { return cups.Run("cupsreject", {FaultQueue}); },
+                            "Printer selected is not accepting jobs.",
+                            [](PrivateCups &cups) { return cups.Run("cupsaccept", {FaultQueue}); }},
+                      Fault{"QueueDeleted",
+                            [](PrivateCups &cups) {
+                              return cups.Run("lpadmin", {"-x", FaultQueue});
+                            },
+                            "Printer selected is not valid.",
+                            [](PrivateCups &cups) { return cups.AddQueue(FaultQueue); }},
+                      Fault{"SchedulerStopped",
+                            [](PrivateCups &cups) {
+                              cups.Stop();
+                              return true;
+                            },
+                            "Printer selected is not valid.",
+                            [](PrivateCups &cups) { return cups.Start().isEmpty(); }}),
+    [](const ::testing::TestParamInfo<Fault> &info) { return std::string(info.param.name); });
+
+TEST_F(PrintFault, AStoppedQueueTakesThePageAndPrintsItWhenStartedAgain) {
+  WindowProgram program(Environment());
+  ASSERT_EQ(Shown, program.Ask("show"));
+  ASSERT_TRUE(cups_.Run("cupsdisable", {FaultQueue}));
+  QFile::remove(cups_.Output(FaultQueue));
+
+  ASSERT_EQ("printed", program.Ask("print"));
+  EXPECT_EQ(1, PendingJobs(FaultQueue, cups_.Environment()).size());
+  EXPECT_EQ("usable", program.Ask("state"));
+  EXPECT_FALSE(QFile::exists(cups_.Output(FaultQueue)));
+
+  ASSERT_TRUE(cups_.Run("cupsenable", {FaultQueue}));
+  ASSERT_TRUE(WaitForJobs(FaultQueue, cups_.Environment()));
+  EXPECT_EQ(1, PdfPageCount(cups_.Output(FaultQueue)));
+  EXPECT_EQ(0, program.Finish());
+}
+
+} // namespace
+} // namespace kolvex
