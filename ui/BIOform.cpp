@@ -16,10 +16,8 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Where the named face is missing, the one after it has nearly its widths, so the texts fit.
-QFont PixelFont(const QStringList &families, QFont::StyleHint hint, int pixels, bool bold = false) {
-  QFont font;
-  font.setFamilies(families);
+QFont PixelFont(const QString &family, QFont::StyleHint hint, int pixels, bool bold = false) {
+  QFont font(family);
   font.setStyleHint(hint);
   font.setPixelSize(pixels);
   font.setBold(bold);
@@ -40,9 +38,9 @@ TForm2::TForm2(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
   ui_->setupUi(this);
 
   // Fonts are asked for in pixels so that they keep their sizes whatever the screen's resolution.
-  const QStringList sansSerif{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")};
+  const QString sansSerif = SansSerifFamily();
   setFont(PixelFont(sansSerif, QFont::SansSerif, 11));
-  ui_->Label1->setFont(PixelFont({QStringLiteral("Courier New"), QStringLiteral("Liberation Mono")}, QFont::TypeWriter, 13));
+  ui_->Label1->setFont(PixelFont(CourierFamily(), QFont::TypeWriter, 13));
   ui_->Label2->setFont(PixelFont(sansSerif, QFont::SansSerif, 13, true));
   ui_->Label3->setFont(PixelFont(sansSerif, QFont::SansSerif, 13));
   ui_->Button2->setFont(PixelFont(sansSerif, QFont::SansSerif, 11));

@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include <QFontDatabase>
+
 #include <algorithm>
 #include <vector>
 
@@ -77,6 +79,26 @@ void CentreOnScreen(QWidget &window) {
   const QSize size = window.frameGeometry().size();
   window.move(area.left() + std::max(0, (area.width() - size.width()) / 2),
               area.top() + std::max(0, (area.height() - size.height()) / 2));
+}
+
+namespace {
+
+QString InstalledOr(const QString &family, const QString &fallback) {
+  return QFontDatabase::hasFamily(family) ? family : fallback;
+}
+
+} // namespace
+
+QString SansSerifFamily() {
+  static const QString family =
+      InstalledOr(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+  return family;
+}
+
+QString CourierFamily() {
+  static const QString family =
+      InstalledOr(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
+  return family;
 }
 
 } // namespace kolvex

@@ -30,10 +30,8 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
   ui_->setupUi(this);
 
   // The window's font, asked for in pixels so that it keeps its size whatever the screen's
-  // resolution; where MS Sans Serif is missing, Liberation Sans has nearly its widths, so the
-  // texts fit their places. The menu bar keeps the desktop's menu font.
-  QFont font;
-  font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+  // resolution. The menu bar keeps the desktop's menu font.
+  QFont font(SansSerifFamily());
   font.setPixelSize(11);
   ui_->ClientArea->setFont(font);
   // A label grows to the right when its text needs more room in the font at hand.

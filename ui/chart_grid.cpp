@@ -11,6 +11,8 @@
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
+#include "ui/application.h"
+
 namespace kolvex {
 
 namespace {
@@ -28,7 +30,7 @@ const QColor EdgeLight{255, 255, 255};
 const QColor EdgeShadow{128, 128, 128};
 
 QFont CellFont() {
-  QFont font(QStringLiteral("Courier New"));
+  QFont font(CourierFamily());
   font.setStyleHint(QFont::TypeWriter);
   font.setPixelSize(16);
   font.setBold(true);
