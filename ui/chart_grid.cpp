@@ -148,6 +148,22 @@ int StepTowards(int from, int to) {
   return from + (to > from) - (to < from);
 }
 
+// A header of fixed thickness. A plain QHeaderView measures the text of every section to find its
+// size hint, work that a grid of fixed cells never needs.
+class FixedHeader final : public QHeaderView {
+public:
+  FixedHeader(Qt::Orientation orientation, int thickness, QWidget *parent)
+      : QHeaderView(orientation, parent), thickness_(thickness) {}
+
+  QSize sizeHint() const override {
+    return orientation() == Qt::Horizontal ? QSize(length(), thickness_)
+                                           : QSize(thickness_, length());
+  }
+
+private:
+  int thickness_;
+};
+
 } // namespace
 
 ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGridStyle) {
@@ -155,6 +171,8 @@ ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGrid
   setStyle(style_);
   horizontalScrollBar()->setStyle(style_);
   verticalScrollBar()->setStyle(style_);
+  setHorizontalHeader(new FixedHeader(Qt::Horizontal, GridRowPitch, this));
+  setVerticalHeader(new FixedHeader(Qt::Vertical, GridColumnPitch, this));
   setModel(&model_);
   setItemDelegate(new ChartDelegate(this));
 
