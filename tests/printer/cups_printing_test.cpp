@@ -16,13 +16,13 @@ namespace kolvex {
 namespace {
 
 using testing::HelperProgram;
-using testing::JobOutput;
 using testing::Jobs;
 using testing::Outputs;
 using testing::PageGeometry;
 using testing::PageReading;
 using testing::PdfPageCount;
 using testing::PdfWords;
+using testing::PrintOnTestQueue;
 using testing::ReadPage;
 using testing::TestQueue;
 using testing::WaitForJobs;
@@ -49,13 +49,8 @@ TEST_F(CupsPrinting, TheChartComesOutOnOnePageOfTheDefaultQueueWithEveryTextInPl
   PrintingProgram program(Environment());
   const QStringList page = QString::fromStdString(program.Ask("page")).split(' ');
   ASSERT_EQ(5, page.size());
-  const QSet<QString> before = Jobs(TestQueue);
-  ASSERT_EQ("printed", program.Ask("print"));
-  const QSet<QString> added = Jobs(TestQueue) - before;
-  ASSERT_EQ(1, added.size());
-  ASSERT_TRUE(WaitForJobs(TestQueue));
-  const QString pdf = JobOutput(*added.begin());
-  ASSERT_FALSE(pdf.isEmpty()) << "no PDF for job " << added.begin()->toStdString();
+  const QString pdf = PrintOnTestQueue(program);
+  ASSERT_FALSE(pdf.isEmpty());
 
   EXPECT_EQ(1, PdfPageCount(pdf));
   const std::vector<PlacedText> layout =

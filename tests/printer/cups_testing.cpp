@@ -179,14 +179,36 @@ void CupsQueueTest::TearDown() {
   EXPECT_EQ(*state_, CupsState());
 }
 
+QProcessEnvironment UserEnvironment(const QString &home, QProcessEnvironment base) {
+  base.remove("LPDEST");
+  base.remove("PRINTER");
+  base.insert("HOME", home);
+  base.insert("XDG_RUNTIME_DIR", home);
+  base.insert("QT_QPA_PLATFORM", "offscreen");
+  return base;
+}
+
+QString PrintOnTestQueue(HelperProgram &program) {
+  const QSet<QString> before = Jobs(TestQueue);
+  const std::string answer = program.Ask("print");
+  const QSet<QString> added = Jobs(TestQueue) - before;
+  if (answer != "printed" || added.size() != 1) {
+    ADD_FAILURE() << "print answered \"" << answer << "\" and added " << added.size() << " jobs";
+    return {};
+  }
+  if (!WaitForJobs(TestQueue)) {
+    ADD_FAILURE() << "CUPS did not finish job " << added.begin()->toStdString();
+    return {};
+  }
+  const QString pdf = JobOutput(*added.begin());
+  if (pdf.isEmpty()) {
+    ADD_FAILURE() << "no PDF for job " << added.begin()->toStdString();
+  }
+  return pdf;
+}
+
 QProcessEnvironment CupsQueueTest::Environment() const {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove("LPDEST");
-  environment.remove("PRINTER");
-  environment.insert("HOME", home_.path());
-  environment.insert("XDG_RUNTIME_DIR", home_.path());
-  environment.insert("QT_QPA_PLATFORM", "offscreen");
-  return environment;
+  return UserEnvironment(home_.path());
 }
 
 void CupsQueueTest::SetDefault(const QString &queue) {

@@ -70,6 +70,16 @@ private:
   QProcess process_;
 };
 
+// The environment a program under test runs with: `home` as its home, the offscreen platform, and
+// no default destination from variables.
+QProcessEnvironment
+UserEnvironment(const QString &home,
+                QProcessEnvironment base = QProcessEnvironment::systemEnvironment());
+
+// Asks `program` to print; it must answer "printed" and put one job on the test queue. Waits until
+// CUPS has finished the job and returns the PDF it wrote, or an empty text (with a test failure).
+QString PrintOnTestQueue(HelperProgram &program);
+
 // Tests on the shared test queue: they take a lock, since they share the one cupsd, set the
 // queue up (scripts/cups-test-queue) and leave the queues and the default destination as they
 // found them. The program under test runs with a home directory of the test's, where the test sets

@@ -18,10 +18,10 @@ namespace kolvex {
 namespace {
 
 using testing::HelperProgram;
-using testing::JobOutput;
 using testing::Jobs;
 using testing::PdfPageCount;
 using testing::PendingJobs;
+using testing::PrintOnTestQueue;
 using testing::PrivateCups;
 using testing::TestQueue;
 using testing::WaitForJobs;
@@ -41,13 +41,8 @@ TEST_F(WindowPrinting, ThePrintButtonPrintsTheChartOnOnePageOfTheDefaultQueue) {
   SetDefault(TestQueue);
   WindowProgram program(Environment());
   ASSERT_EQ(Shown, program.Ask("show"));
-  const QSet<QString> before = Jobs(TestQueue);
-  ASSERT_EQ("printed", program.Ask("print"));
-  const QSet<QString> added = Jobs(TestQueue) - before;
-  ASSERT_EQ(1, added.size());
-  ASSERT_TRUE(WaitForJobs(TestQueue));
-  const QString pdf = JobOutput(*added.begin());
-  ASSERT_FALSE(pdf.isEmpty()) << "no PDF for job " << added.begin()->toStdString();
+  const QString pdf = PrintOnTestQueue(program);
+  ASSERT_FALSE(pdf.isEmpty());
   EXPECT_EQ(1, PdfPageCount(pdf));
   EXPECT_EQ("usable", program.Ask("state"));
   EXPECT_EQ(0, program.Finish());
@@ -72,13 +67,7 @@ protected:
 
   // What the windows run with: the test's home and its scheduler.
   QProcessEnvironment Environment() const {
-    QProcessEnvironment environment = cups_.Environment();
-    environment.remove("LPDEST");
-    environment.remove("PRINTER");
-    environment.insert("HOME", home_.path());
-    environment.insert("XDG_RUNTIME_DIR", home_.path());
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    return environment;
+    return testing::UserEnvironment(home_.path(), cups_.Environment());
   }
 
   // Presses the print button; one page must come out of the queue.
