@@ -53,7 +53,7 @@ echo "Depends: $depends"
 depends_names=" $(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | tr '\n' ' ') "
 # Qt PrintSupport is not named here: dpkg-shlibdeps adds it whenever kolvex links it, and the
 # library check below catches a package that misses it.
-for package in fonts-liberation libqt6widgets6; do
+for package in fonts-liberation libqt6widgets6 libcups2; do
   [[ $depends_names == *" $package "* ]] || fail "Depends lacks $package"
 done
 
