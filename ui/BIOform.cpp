@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 
 #include "chart/legend.h"
-#include "printer/printer.h"
+#include "printer/print_worker.h"
 #include "ui/application.h"
 #include "ui/hit_test.h"
 #include "ui_BIOform.h"
@@ -34,7 +34,9 @@ int TopRowForDay(int day) {
 
 } // namespace
 
-TForm2::TForm2(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()) {
+TForm2::TForm2(QWidget *parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()),
+      printWorker_(new PrintWorker(ProgramPrinter(), this)) {
   ui_->setupUi(this);
 
   // Fonts are asked for in pixels so that they keep their sizes whatever the screen's resolution.
@@ -64,6 +66,14 @@ TForm2::TForm2(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
           [this] { RunGuarded([this] { Button1Click(); }); });
   connect(ui_->Button2, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button2Click(); }); });
+  // A printout that failed ends in the error display, as any handler's error does.
+  connect(printWorker_, &PrintWorker::Finished, this, [](const std::exception_ptr &error) {
+    RunGuarded([&error] {
+      if (error) {
+        std::rethrow_exception(error);
+      }
+    });
+  });
 
   ui_->Button2->setFocus();
 }
@@ -104,8 +114,10 @@ void TForm2::Button1Click() {
   close();
 }
 
+// The page goes to the printer off this thread: the windows keep answering meanwhile, and a
+// press while it is under way is told "Printing in progress".
 void TForm2::Button2Click() {
-  PrintChart(Chart());
+  printWorker_->Print(Chart());
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent *event) {

@@ -17,6 +17,8 @@ class TForm2;
 
 namespace kolvex {
 
+class PrintWorker;
+
 class TForm2 : public QWidget {
   Q_OBJECT
 
@@ -45,6 +47,7 @@ private:
   static void SetLabelText(QLabel &label, const QString &text);
 
   std::unique_ptr<Ui::TForm2> ui_;
+  PrintWorker *printWorker_; // a child of the window
   bool shownBefore_ = false;
 };
 

@@ -3,7 +3,6 @@
 #include <ostream>
 
 #include <QLabel>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -190,9 +189,6 @@ TEST_F(ResultWindowTest, ClosingHidesAndKeepsEverything) {
 TEST_F(ResultWindowTest, PrintingWithoutADefaultPrinterShowsTheErrorAndChangesNothing) {
   // No print server, so no printer at all; it must be named before the first printer look-up.
   qputenv("CUPS_SERVER", "/nonexistent/kolvex-test/cups.sock");
-  if (!QPrinterInfo::defaultPrinterName().isEmpty()) {
-    GTEST_SKIP() << "a default printer is still reachable";
-  }
   Present(ChartOf(1999), {1999, 9, 17});
   MoveTo(CellCentre(9, 17));
   const auto lines = Lines();
@@ -200,7 +196,9 @@ TEST_F(ResultWindowTest, PrintingWithoutADefaultPrinterShowsTheErrorAndChangesNo
   const Message noPrinter{ApplicationTitle, "There is no default printer currently selected.",
                           MessageIcon::Error};
 
+  // The printout runs on a thread of its own and tells its end a moment later.
   QTest::mouseClick(&Button("Button2"), Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }));
   ASSERT_EQ(1u, boxes.shown.size());
   EXPECT_EQ(noPrinter, boxes.shown[0]);
   EXPECT_TRUE(form.isVisible());
@@ -213,6 +211,7 @@ TEST_F(ResultWindowTest, PrintingWithoutADefaultPrinterShowsTheErrorAndChangesNo
   fresh.PresentChart(ChartOf(1999), {2024, 1, 1});
   ASSERT_TRUE(QTest::qWaitForWindowActive(&fresh));
   QTest::keyClick(fresh.focusWidget(), Qt::Key_Return);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() > 1; }));
   ASSERT_EQ(2u, boxes.shown.size());
   EXPECT_EQ(noPrinter, boxes.shown[1]);
 }
