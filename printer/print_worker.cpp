@@ -6,6 +6,7 @@ namespace kolvex {
 
 PrintWorker::PrintWorker(Printer &printer, QObject *parent) : QObject(parent), printer_(printer) {
   deadline_.setSingleShot(true);
+  deadline_.setTimerType(Qt::PreciseTimer);
   connect(&deadline_, &QTimer::timeout, this, [this] { worker_.request_stop(); });
 }
 

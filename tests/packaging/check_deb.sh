@@ -51,8 +51,8 @@ done
 depends=$(field Depends)
 echo "Depends: $depends"
 depends_names=" $(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | tr '\n' ' ') "
-# Qt PrintSupport is not named here: dpkg-shlibdeps adds it whenever kolvex links it, and the
-# library check below catches a package that misses it.
+# The Qt libraries are not named here: dpkg-shlibdeps adds whatever kolvex links, and the
+# library check below catches a package that misses one.
 for package in fonts-liberation libqt6widgets6 libcups2; do
   [[ $depends_names == *" $package "* ]] || fail "Depends lacks $package"
 done

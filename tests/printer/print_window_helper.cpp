@@ -8,7 +8,7 @@
 //   wait   waits for the printout under way to end; answers as print does
 //   timing answers "<ms> <gap ms>": how long the last printout took from its press, and the
 //          longest the windows went meanwhile without handling a timer event
-//   hover  moves the pointer onto the cell of the birth date; answers the legend line
+//   hover  moves the pointer onto the cell of 1 January; answers the legend line
 //   close  presses the close button of the result window; answers "hidden" or "visible"
 //   state  answers "usable" when both windows are enabled, the result window is visible and
 //          holds the chart of the birth input given as arguments, or says what is amiss
@@ -178,11 +178,9 @@ int main(int argc, char *argv[]) {
     }
     if (command == "hover") {
       auto &grid = Find<kolvex::ChartGrid>(form2, "StringGrid1");
-      const int month = kolvex::StrToInt(argv[2]);
-      const int day = kolvex::StrToInt(argv[1]);
-      QTest::mouseMove(grid.viewport(),
-                       QPoint((month - grid.LeftCol()) * kolvex::GridColumnPitch + 10,
-                              (day - grid.TopRow()) * kolvex::GridRowPitch + 10));
+      const QPoint onCell((1 - grid.LeftCol()) * kolvex::GridColumnPitch + 10,
+                          (1 - grid.TopRow()) * kolvex::GridRowPitch + 10);
+      QTest::mouseMove(form2.windowHandle(), grid.viewport()->mapTo(&form2, onCell));
       return Find<QLabel>(form2, "Label2").text();
     }
     if (command == "close") {
