@@ -5,7 +5,6 @@
 #include "chart/legend.h"
 #include "printer/print_worker.h"
 #include "ui/application.h"
-#include "ui/hit_test.h"
 #include "ui_BIOform.h"
 
 namespace kolvex {
@@ -60,8 +59,8 @@ TForm2::TForm2(QWidget *parent)
                  Qt::WindowCloseButtonHint);
   setMouseTracking(true);
 
-  connect(ui_->StringGrid1, &ChartGrid::MouseMoved, this,
-          [this](QPoint point) { RunGuarded([this, point] { StringGrid1MouseMove(point); }); });
+  connect(ui_->StringGrid1, &ChartGrid::CellHovered, this,
+          [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1MouseMove(cell); }); });
   connect(ui_->Button1, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button1Click(); }); });
   connect(ui_->Button2, &QPushButton::clicked, this,
@@ -97,10 +96,8 @@ void TForm2::PresentChart(const YearChart &chart, const Today &today) {
   activateWindow();
 }
 
-void TForm2::StringGrid1MouseMove(QPoint point) {
-  const ChartGrid &grid = *ui_->StringGrid1;
-  const GridCell cell = GridCellAt(point.x(), point.y(), grid.LeftCol(), grid.TopRow());
-  const DayDescription description = DescribeCell(grid.Chart(), cell.column, cell.row);
+void TForm2::StringGrid1MouseMove(GridCell cell) {
+  const DayDescription description = DescribeCell(Chart(), cell.column, cell.row);
   SetLabelText(*ui_->Label2, ToQString(description.legend));
   SetLabelText(*ui_->Label3, ToQString(description.date));
 }

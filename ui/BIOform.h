@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "chart/year_chart.h"
+#include "ui/hit_test.h"
 #include "ui/today.h"
 
 class QLabel;
@@ -38,7 +39,7 @@ protected:
   void showEvent(QShowEvent *event) override;
 
 private:
-  void StringGrid1MouseMove(QPoint point);
+  void StringGrid1MouseMove(GridCell cell);
   void FormMouseMove();
   void Button1Click();
   void Button2Click();
