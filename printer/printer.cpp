@@ -9,8 +9,7 @@
 namespace kolvex {
 namespace {
 
-// The face every canvas starts with, and the size the chart is printed in.
-constexpr const char *DefaultFontFace = "MS Sans Serif";
+// The size the chart is printed in.
 constexpr int ChartFontPoints = 10;
 
 // The device pixels an inch of the page that goes to CUPS; the page is PDF, so they only set how
@@ -29,10 +28,10 @@ bool WholePdf(const QByteArray &document) {
 
 } // namespace
 
-Printer::Printer() : font_(QString::fromLatin1(DefaultFontFace)) {}
+Printer::Printer() : font_(QString::fromUtf8(DefaultFontFace)) {}
 
 Printer::Printer(const QString &path, int dotsPerInch)
-    : font_(QString::fromLatin1(DefaultFontFace)), pdfPath_(path), layout_(WholeA4()),
+    : font_(QString::fromUtf8(DefaultFontFace)), pdfPath_(path), layout_(WholeA4()),
       resolution_(dotsPerInch) {}
 
 Printer::~Printer() = default;
