@@ -45,6 +45,7 @@ TForm2::TForm2(QWidget *parent)
 
   setFixedSize(size());
   UseFixedFrame(*this);
+  CentreWhenFirstShown(*this);
   setMouseTracking(true);
 
   connect(ui_->StringGrid1, &ChartGrid::CellHovered, this,
@@ -110,14 +111,6 @@ void TForm2::mouseMoveEvent(QMouseEvent *event) {
   // controls do not track the mouse themselves.
   if (childAt(event->position().toPoint()) == nullptr) {
     RunGuarded([this] { FormMouseMove(); });
-  }
-}
-
-void TForm2::showEvent(QShowEvent *event) {
-  QWidget::showEvent(event);
-  if (!shownBefore_) {
-    shownBefore_ = true;
-    CentreOnScreen(*this);
   }
 }
 

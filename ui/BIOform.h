@@ -36,7 +36,6 @@ public:
 
 protected:
   void mouseMoveEvent(QMouseEvent *event) override;
-  void showEvent(QShowEvent *event) override;
 
 private:
   void StringGrid1MouseMove(GridCell cell);
@@ -49,7 +48,6 @@ private:
 
   std::unique_ptr<Ui::TForm2> ui_;
   PrintWorker *printWorker_; // a child of the window
-  bool shownBefore_ = false;
 };
 
 } // namespace kolvex

@@ -54,6 +54,7 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   UseFixedFrame(*this);
+  CentreWhenFirstShown(*this);
 
   connect(ui_->Button1, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button1Click(); }); });
@@ -85,14 +86,6 @@ void TForm1::Button1Click() {
 
 void TForm1::MMClick() {
   ShowMessage(AboutCaption, AboutText);
-}
-
-void TForm1::showEvent(QShowEvent *event) {
-  QMainWindow::showEvent(event);
-  if (!shownBefore_) {
-    shownBefore_ = true;
-    CentreOnScreen(*this);
-  }
 }
 
 // Closing the input window, in whatever way, ends the program.

@@ -33,7 +33,6 @@ signals:
   void ChartComputed(const YearChart &chart, const Today &today);
 
 protected:
-  void showEvent(QShowEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -43,7 +42,6 @@ private:
 
   std::unique_ptr<Ui::TForm1> ui_;
   Today today_;
-  bool shownBefore_ = false;
 };
 
 } // namespace kolvex

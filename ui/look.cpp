@@ -6,7 +6,9 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "chart/page_layout.h"
 
@@ -25,40 +27,77 @@ QFont PixelFont(const QString &family, QFont::StyleHint hint, int pixels, bool b
   return font;
 }
 
+// The window's outer size, frame included, as the window manager has told it so far.
+QSize FrameSize(const QWidget &window) {
+  const QWindow *handle = window.windowHandle();
+  return handle != nullptr ? window.size().grownBy(handle->frameMargins()) : window.size();
+}
+
 void CentreFrame(QWidget &window) {
   const QScreen *screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) {
     return;
   }
   const QRect area = screen->geometry();
-  const QSize size = window.frameGeometry().size();
-  window.move(area.left() + std::max(0, (area.width() - size.width()) / 2),
-              area.top() + std::max(0, (area.height() - size.height()) / 2));
+  const QSize size = FrameSize(window);
+  const QPoint frameTopLeft(area.left() + std::max(0, (area.width() - size.width()) / 2),
+                            area.top() + std::max(0, (area.height() - size.height()) / 2));
+  if (QWindow *handle = window.windowHandle()) {
+    handle->setFramePosition(frameTopLeft);
+  } else {
+    window.move(frameTopLeft);
+  }
 }
 
-// The window manager puts its frame round a window only once the window is mapped; by the first
-// paint it has said how large the frame is, and the window is centred again by its outer size.
+// The window manager puts its frame round a window only once the window is mapped, and says how
+// large it is a moment later, without an event of its own. Until it has (for a second at most),
+// the frame is looked at every few milliseconds; once it is known the window is centred again by
+// its outer size. Nobody can have moved the window before: moving it takes the frame.
 class CentreOnceFramed final : public QObject {
 public:
-  explicit CentreOnceFramed(QWidget &window) : QObject(&window), unframed_(window.frameGeometry()) {
+  explicit CentreOnceFramed(QWidget &window)
+      : QObject(&window), window_(window), unframed_(window.geometry()) {
+    timer_ = startTimer(LookEvery);
+    QTimer::singleShot(WaitForFrame, this, &QObject::deleteLater);
+  }
+
+protected:
+  void timerEvent(QTimerEvent *) override {
+    if (FrameSize(window_) != unframed_.size()) {
+      CentreFrame(window_);
+      killTimer(timer_);
+      deleteLater();
+    }
+  }
+
+private:
+  static constexpr int LookEvery = 10;      // milliseconds
+  static constexpr int WaitForFrame = 1000; // milliseconds
+
+  QWidget &window_;
+  QRect unframed_;
+  int timer_ = 0;
+};
+
+// Centres the window at its first showing, then goes.
+class CentreOnFirstShow final : public QObject {
+public:
+  explicit CentreOnFirstShow(QWidget &window) : QObject(&window) {
     window.installEventFilter(this);
   }
 
   bool eventFilter(QObject *watched, QEvent *event) override {
-    if (event->type() == QEvent::Paint) {
+    if (event->type() == QEvent::Show) {
       auto &window = static_cast<QWidget &>(*watched);
-      if (window.frameGeometry().size() != unframed_.size() &&
-          window.geometry().topLeft() == unframed_.topLeft()) {
-        CentreFrame(window);
+      CentreFrame(window);
+      if (FrameSize(window) == window.size()) {
+        new CentreOnceFramed(window);
       }
-      deleteLater();
       watched->removeEventFilter(this);
+      deleteLater();
     }
     return false;
   }
-
-private:
-  QRect unframed_;
 };
 
 } // namespace
@@ -86,11 +125,8 @@ void UseFixedFrame(QWidget &window) {
                         Qt::WindowCloseButtonHint);
 }
 
-void CentreOnScreen(QWidget &window) {
-  CentreFrame(window);
-  if (window.frameGeometry().size() == window.size()) {
-    new CentreOnceFramed(window);
-  }
+void CentreWhenFirstShown(QWidget &window) {
+  new CentreOnFirstShow(window);
 }
 
 } // namespace kolvex

@@ -22,10 +22,10 @@ const QFont &CellFont();
 // A window of fixed size with a caption, a system menu, a minimise button and no maximise button.
 void UseFixedFrame(QWidget &window);
 
-// Centres a window, frame included, on the whole primary screen, never past the screen's top or
-// left edge: where each window of the program appears at its first showing. A window manager
-// that frames the window only once it is mapped has it centred again by its frame at its first
-// paint, unless it has been moved meanwhile.
-void CentreOnScreen(QWidget &window);
+// Has a window centred, frame included, on the whole primary screen when it is first shown, never
+// past the screen's top or left edge; afterwards it stays where the user puts it. A window
+// manager that frames the window only once it is mapped has it centred again by its frame at its
+// first paint, unless it has been moved meanwhile.
+void CentreWhenFirstShown(QWidget &window);
 
 } // namespace kolvex
