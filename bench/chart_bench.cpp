@@ -3,7 +3,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "chart/calendar.h"
 #include "chart/legend.h"
 #include "chart/year_chart.h"

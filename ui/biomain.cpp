@@ -9,7 +9,7 @@
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "chart/calendar.h"
 #include "chart/year_chart.h"
 #include "ui/application.h"

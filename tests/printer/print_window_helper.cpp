@@ -31,7 +31,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "chart/year_chart.h"
 #include "printer/print_worker.h"
 #include "tests/ui/recorded_message_boxes.h"
