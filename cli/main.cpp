@@ -8,8 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "chart/legend.h"
+#include "chart/messages.h"
 #include "chart/year_chart.h"
 
 namespace {
@@ -96,15 +97,6 @@ void PrintChart(const kolvex::YearChart &chart) {
   std::cout << out;
 }
 
-// The message as the program's error box shows it: a full stop is added after a last character
-// above '.'.
-std::string WithFullStop(std::string message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
-    message += '.';
-  }
-  return message;
-}
-
 int Run(const std::vector<std::string_view> &args) {
   if (args.size() == 1 && args[0] == "--help") {
     std::cout << Help;
@@ -128,7 +120,7 @@ int Run(const std::vector<std::string_view> &args) {
       row = kolvex::StrToInt(args[5]);
     }
   } catch (const kolvex::EConvertError &error) {
-    std::cerr << WithFullStop(error.what()) << '\n';
+    std::cerr << kolvex::ErrorText(error.what()) << '\n';
     return ExitNotAnInteger;
   }
   if (!input) {
