@@ -16,14 +16,6 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The first visible row that puts today's row in view, a few rows under the top where it can.
-int TopRowForDay(int day) {
-  if (day <= 6) {
-    return 1;
-  }
-  return day <= 26 ? day - 5 : 22;
-}
-
 } // namespace
 
 TForm2::TForm2(QWidget *parent)
