@@ -12,10 +12,6 @@ namespace kolvex {
 
 namespace {
 
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 } // namespace
 
 TForm2::TForm2(QWidget *parent)
@@ -78,12 +74,12 @@ void TForm2::PresentChart(const YearChart &chart, const Today &today) {
 
 void TForm2::StringGrid1MouseMove(GridCell cell) {
   const DayDescription description = DescribeCell(Chart(), cell.column, cell.row);
-  SetLabelText(*ui_->Label2, ToQString(description.legend));
-  SetLabelText(*ui_->Label3, ToQString(description.date));
+  SetLabelText(*ui_->Label2, QString::fromUtf8(description.legend));
+  SetLabelText(*ui_->Label3, QString::fromUtf8(description.date));
 }
 
 void TForm2::FormMouseMove() {
-  SetLabelText(*ui_->Label2, ToQString(LegendPrompt));
+  SetLabelText(*ui_->Label2, QString::fromUtf8(LegendPrompt));
   SetLabelText(*ui_->Label3, QString());
 }
 

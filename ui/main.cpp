@@ -160,9 +160,9 @@ int main(int argc, char *argv[]) {
   QApplication::setApplicationName(kolvex::ApplicationTitle);
   // Lets the desktop match the windows with the program's menu entry (the Wayland app id) and show
   // its icon: the installed theme's, else the one built in.
-  QGuiApplication::setDesktopFileName(QString::fromLatin1(AppId));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(AppId));
   QApplication::setWindowIcon(
-      QIcon::fromTheme(QString::fromLatin1(AppId), QIcon(QStringLiteral(":/icons/kolvex.svg"))));
+      QIcon::fromTheme(QString::fromUtf8(AppId), QIcon(QStringLiteral(":/icons/kolvex.svg"))));
   // Only the input window ends the program; it quits when it is closed.
   QApplication::setQuitOnLastWindowClosed(false);
 
