@@ -207,7 +207,7 @@ int main(int argc, char *argv[]) {
       }
       return amiss.isEmpty() ? QStringLiteral("usable") : amiss.join(", ");
     }
-    return "unknown command " + QString::fromStdString(command);
+    return "unknown command " + QString::fromUtf8(command);
   };
 
   // Commands are read off the user-interface thread, so that its event loop runs between them.
