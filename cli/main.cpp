@@ -11,6 +11,7 @@
 #include "chart/input_reader.h"
 #include "chart/legend.h"
 #include "chart/messages.h"
+#include "chart/version.h"
 #include "chart/year_chart.h"
 
 namespace {
@@ -20,8 +21,6 @@ constexpr int ExitNotAnInteger = 2;
 constexpr int ExitUsage = 64;    // EX_USAGE
 constexpr int ExitSoftware = 70; // EX_SOFTWARE
 constexpr int ExitIoError = 74;  // EX_IOERR
-
-constexpr std::string_view Version = "2.03";
 
 constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
                                    "       kolvex-chart --help | --version\n";
@@ -103,7 +102,7 @@ int Run(const std::vector<std::string_view> &args) {
     return Flushed();
   }
   if (args.size() == 1 && args[0] == "--version") {
-    std::cout << "kolvex-chart " << Version << '\n';
+    std::cout << "kolvex-chart " << kolvex::Version << '\n';
     return Flushed();
   }
   if (args.size() != 4 && args.size() != 6) {

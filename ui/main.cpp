@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "chart/version.h"
 #include "ui/BIOform.h"
 #include "ui/application.h"
 #include "ui/biomain.h"
@@ -52,7 +53,7 @@ std::optional<int> AnswerCommandLine(int argc, char *argv[]) {
     if (argument == "--help") {
       std::cout << Help;
     } else {
-      std::cout << "kolvex " KOLVEX_VERSION "\n";
+      std::cout << "kolvex " << kolvex::Version << '\n';
     }
     return std::cout.flush() ? EXIT_SUCCESS : ExitIoError;
   }
