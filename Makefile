@@ -1,7 +1,11 @@
-# A thin layer over CMake. `make run` starts the program, `make test` runs every test;
-# both first install whatever Debian packages are missing: `make run` what building and running
-# need, `make test` also what the tests need.
-BUILD ?= build
+# A thin layer over CMake's presets (CMakePresets.json). `make run` starts the program, `make test`
+# runs every test; both first install whatever Debian packages are missing: `make run` what
+# building and running need, `make test` also what the tests need.
+# PRESET chooses the configuration of run, build, bench, bench-startup and deb: default (the
+# program, the tests and the benchmarks, in build/) or release (the programs alone, in
+# build-release/). CMAKE_FLAGS go to every configure.
+PRESET ?= default
+BUILD := $(if $(filter default,$(PRESET)),build,build-$(PRESET))
 CMAKE_FLAGS ?=
 
 .PHONY: all deps deps-test configure build run test test-main test-sanitize test-fuzz bench format clean
@@ -15,33 +19,36 @@ deps-test:
 	scripts/install-deps test
 
 configure: deps
-	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+	cmake --preset $(PRESET) $(CMAKE_FLAGS)
 
 build: configure
-	cmake --build $(BUILD)
+	cmake --build --preset $(PRESET)
 
-run: build
+# Only the program and the libraries it links, none of the tests and benchmarks.
+run: configure
+	cmake --build --preset $(PRESET) --target kolvex
 	$(BUILD)/ui/kolvex
 
 # Every test: the normal build, then the same suite built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then a short run of the integer reading's fuzzer.
 test: test-main test-sanitize test-fuzz
 
-test-main: deps-test build
+test-main: deps-test
+	cmake --preset default $(CMAKE_FLAGS)
+	cmake --build --preset default
 	scripts/cups-test-queue
-	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --preset default
 
 test-sanitize: deps-test
 	scripts/cups-test-queue
-	cmake -S . -B $(BUILD)-asan -G Ninja -DKOLVEX_SANITIZE=ON -DKOLVEX_BENCHMARKS=OFF $(CMAKE_FLAGS)
-	cmake --build $(BUILD)-asan
-	ctest --test-dir $(BUILD)-asan --output-on-failure
+	cmake --preset sanitize $(CMAKE_FLAGS)
+	cmake --build --preset sanitize
+	ctest --preset sanitize
 
 test-fuzz: deps-test
-	cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DKOLVEX_FUZZ=ON \
-	  -DKOLVEX_BENCHMARKS=OFF $(CMAKE_FLAGS)
-	cmake --build $(BUILD)-fuzz --target str_to_int_fuzz
-	ctest --test-dir $(BUILD)-fuzz -R str_to_int_fuzz --output-on-failure
+	cmake --preset fuzz $(CMAKE_FLAGS)
+	cmake --build --preset fuzz
+	ctest --preset fuzz
 
 bench: build
 	$(BUILD)/bench/chart_bench
@@ -50,12 +57,14 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-asan $(BUILD)-fuzz
+	rm -rf build build-release build-sanitize build-fuzz
 
 # Start-up time and memory of kolvex against a bare Qt window, under Xvfb and offscreen.
-# Measure a Release build: make bench-startup BUILD=build-release CMAKE_FLAGS=-DCMAKE_BUILD_TYPE=Release
+# Measure a Release build: make bench-startup PRESET=release
 .PHONY: bench-startup
-bench-startup: deps-test build
+bench-startup: deps-test
+	cmake --preset $(PRESET) -DKOLVEX_BENCHMARKS=ON $(CMAKE_FLAGS)
+	cmake --build --preset $(PRESET) --target startup_bench
 	xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb $(BUILD)/bench/startup/startup_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/startup/startup_bench
 

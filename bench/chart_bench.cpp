@@ -3,8 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "chart/birth_input.h"
 #include "chart/calendar.h"
+#include "chart/input_reader.h"
 #include "chart/legend.h"
 #include "chart/year_chart.h"
 

@@ -27,6 +27,15 @@ struct PageUnits {
   std::uint16_t h = 0;
 };
 
+inline constexpr int PageWidthInW = 100;
+inline constexpr int PageHeightInH = 150;
+// A chart cell is 5W wide and 2H high; legend line i (from 1) starts at (5W, (2i + 65)H).
+inline constexpr int CellWidthInW = 5;
+inline constexpr int CellHeightInH = 2;
+inline constexpr int LegendLeftInW = 5;
+inline constexpr int LegendLineHeightInH = 2;
+inline constexpr int LegendTopInH = 65;
+
 PageUnits UnitsForPage(std::int32_t pageWidth, std::int32_t pageHeight) noexcept;
 
 // The face a canvas starts with, the program's face on the screen and on the printed page.
@@ -35,7 +44,7 @@ inline constexpr const char *DefaultFontFace = "MS Sans Serif";
 inline constexpr int PlacedTextCount = YearChart::Columns * YearChart::Rows + 27;
 
 // The 443 texts of the page in drawing order: the chart row by row, cell (c, r) at (5cW, 2rH),
-// empty cells included, then legend line i (1 to 27) at (5W, (2i + 65)H).
+// empty cells included, then the 27 legend lines.
 std::vector<PlacedText> LayOutPage(const YearChart &chart, std::int32_t pageWidth,
                                    std::int32_t pageHeight);
 

@@ -25,31 +25,10 @@ constexpr char PhaseSymbol(int position, int length) noexcept {
   return position < middle ? '+' : '-';
 }
 
-// Three phase symbols in the order physical, emotional, intellectual.
-class DayCode {
-public:
-  // The code of day `daysSinceBirth` (≥ 0) of a life; the birth date is day 0, "***".
-  constexpr explicit DayCode(std::int64_t daysSinceBirth) noexcept
-      : DayCode(static_cast<int>(daysSinceBirth % PhysicalCycle),
-                static_cast<int>(daysSinceBirth % EmotionalCycle),
-                static_cast<int>(daysSinceBirth % IntellectualCycle)) {}
-
-  // The code at the given positions of the three cycles.
-  constexpr DayCode(int physical, int emotional, int intellectual) noexcept
-      : symbols_{PhaseSymbol(physical, PhysicalCycle), PhaseSymbol(emotional, EmotionalCycle),
-                 PhaseSymbol(intellectual, IntellectualCycle)} {}
-
-  constexpr std::string_view Text() const noexcept { return {symbols_.data(), symbols_.size()}; }
-
-  friend constexpr bool operator==(const DayCode &, const DayCode &) = default;
-
-private:
-  std::array<char, 3> symbols_;
-};
-
 // 13 columns by 32 rows of texts, addressed (column, row): the corner (0, 0) empty, the month
-// abbreviations in row 0, the day numbers in column 0, and in cell (month, day) the DayCode of
-// that day of the year, or the empty text where the day does not exist in the year (or, in the
+// abbreviations in row 0, the day numbers in column 0, and in cell (month, day) the code of that
+// day of the year: its three phase symbols in the order physical, emotional, intellectual, the
+// birth date "***", or the empty text where the day does not exist in the year (or, in the
 // birth year, comes before the birth date). A chart knows the year it was computed for.
 // It is a plain value: copying one copies every text.
 class YearChart {

@@ -8,8 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "chart/legend.h"
+#include "chart/messages.h"
+#include "chart/version.h"
 #include "chart/year_chart.h"
 
 namespace {
@@ -19,8 +21,6 @@ constexpr int ExitNotAnInteger = 2;
 constexpr int ExitUsage = 64;    // EX_USAGE
 constexpr int ExitSoftware = 70; // EX_SOFTWARE
 constexpr int ExitIoError = 74;  // EX_IOERR
-
-constexpr std::string_view Version = "2.03";
 
 constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
                                    "       kolvex-chart --help | --version\n";
@@ -96,22 +96,13 @@ void PrintChart(const kolvex::YearChart &chart) {
   std::cout << out;
 }
 
-// The message as the program's error box shows it: a full stop is added after a last character
-// above '.'.
-std::string WithFullStop(std::string message) {
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
-    message += '.';
-  }
-  return message;
-}
-
 int Run(const std::vector<std::string_view> &args) {
   if (args.size() == 1 && args[0] == "--help") {
     std::cout << Help;
     return Flushed();
   }
   if (args.size() == 1 && args[0] == "--version") {
-    std::cout << "kolvex-chart " << Version << '\n';
+    std::cout << "kolvex-chart " << kolvex::Version << '\n';
     return Flushed();
   }
   if (args.size() != 4 && args.size() != 6) {
@@ -128,7 +119,7 @@ int Run(const std::vector<std::string_view> &args) {
       row = kolvex::StrToInt(args[5]);
     }
   } catch (const kolvex::EConvertError &error) {
-    std::cerr << WithFullStop(error.what()) << '\n';
+    std::cerr << kolvex::ErrorText(error.what()) << '\n';
     return ExitNotAnInteger;
   }
   if (!input) {

@@ -144,7 +144,7 @@ void PrintChart(Printer &printer, const YearChart &chart, std::stop_token stop) 
   const int height = printer.PageHeight();
   printer.BeginDoc();
   for (const PlacedText &placed : LayOutPage(chart, width, height)) {
-    printer.TextOut(placed.x, placed.y, QString::fromStdString(placed.text));
+    printer.TextOut(placed.x, placed.y, QString::fromUtf8(placed.text));
   }
   printer.EndDoc();
 }

@@ -12,18 +12,6 @@ namespace kolvex {
 
 namespace {
 
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The first visible row that puts today's row in view, a few rows under the top where it can.
-int TopRowForDay(int day) {
-  if (day <= 6) {
-    return 1;
-  }
-  return day <= 26 ? day - 5 : 22;
-}
-
 } // namespace
 
 TForm2::TForm2(QWidget *parent)
@@ -87,12 +75,12 @@ void TForm2::PresentChart(const YearChart &chart, const Today &today) {
 
 void TForm2::StringGrid1MouseMove(GridCell cell) {
   const DayDescription description = DescribeCell(Chart(), cell.column, cell.row);
-  SetLabelText(*ui_->Label2, ToQString(description.legend));
-  SetLabelText(*ui_->Label3, ToQString(description.date));
+  SetLabelText(*ui_->Label2, QString::fromUtf8(description.legend));
+  SetLabelText(*ui_->Label3, QString::fromUtf8(description.date));
 }
 
 void TForm2::FormMouseMove() {
-  SetLabelText(*ui_->Label2, ToQString(LegendPrompt));
+  SetLabelText(*ui_->Label2, QString::fromUtf8(LegendPrompt));
   SetLabelText(*ui_->Label3, QString());
 }
 

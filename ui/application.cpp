@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "chart/messages.h"
 #include "ui/message_boxes.h"
 
 namespace kolvex {
@@ -49,10 +50,7 @@ private:
 } // namespace
 
 void ShowError(const std::exception &error) {
-  QString message = QString::fromUtf8(error.what());
-  if (!message.isEmpty() && message.back() > QLatin1Char('.')) {
-    message += QLatin1Char('.');
-  }
+  const QString message = QString::fromUtf8(ErrorText(error.what()));
   const QPointer<QWidget> active = QApplication::activeWindow();
   {
     const DisabledWindows disabled;

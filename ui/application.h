@@ -7,10 +7,12 @@
 
 #include <QString>
 
+#include "chart/version.h"
+
 namespace kolvex {
 
 // The program's name on the desktop and the caption of every error box.
-inline const QString ApplicationTitle = QStringLiteral("Kolvex v2.03");
+inline const QString ApplicationTitle = QString::fromUtf8(ProgramTitle);
 
 // The About box: three lines separated by CR LF.
 inline const QString AboutCaption = QStringLiteral("About");

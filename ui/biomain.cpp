@@ -9,8 +9,8 @@
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 
-#include "chart/birth_input.h"
 #include "chart/calendar.h"
+#include "chart/input_reader.h"
 #include "chart/year_chart.h"
 #include "ui/application.h"
 #include "ui/look.h"
@@ -49,7 +49,7 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
 
   ui_->ComboBox1->setItemDelegate(new MonthItemDelegate(ui_->ComboBox1));
   for (const std::string_view name : MonthNamesGenitive) {
-    ui_->ComboBox1->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    ui_->ComboBox1->addItem(QString::fromUtf8(name));
   }
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -77,8 +77,7 @@ void TForm1::Button1Click() {
       ParseAndCheck(ui_->Edit1->text().toStdString(), ui_->ComboBox1->currentIndex(),
                     ui_->Edit3->text().toStdString(), ui_->Edit4->text().toStdString());
   if (!input) {
-    ShowMessage(QString(), QString::fromUtf8(InvalidDataMessage.data(),
-                                             static_cast<qsizetype>(InvalidDataMessage.size())));
+    ShowMessage(QString(), QString::fromUtf8(InvalidDataMessage));
     return;
   }
   emit ChartComputed(YearChart::Compute(*input), today_);

@@ -2,14 +2,6 @@
 
 namespace kolvex {
 
-namespace {
-
-QString ToQString(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 void ChartModel::SetChart(const YearChart &chart) {
   chart_ = chart;
   emit dataChanged(index(0, 0), index(DayRows - 1, MonthColumns - 1), {Qt::DisplayRole});
@@ -30,15 +22,15 @@ QVariant ChartModel::data(const QModelIndex &index, int role) const {
       role != Qt::DisplayRole) {
     return {};
   }
-  return ToQString(chart_.Text(index.column() + 1, index.row() + 1));
+  return QString::fromUtf8(chart_.Text(index.column() + 1, index.row() + 1));
 }
 
 QVariant ChartModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) {
     return {};
   }
-  return orientation == Qt::Horizontal ? ToQString(chart_.Text(section + 1, 0))
-                                       : ToQString(chart_.Text(0, section + 1));
+  return orientation == Qt::Horizontal ? QString::fromUtf8(chart_.Text(section + 1, 0))
+                                       : QString::fromUtf8(chart_.Text(0, section + 1));
 }
 
 Qt::ItemFlags ChartModel::flags(const QModelIndex &index) const {

@@ -1,6 +1,9 @@
 #pragma once
 
-// Which cell of the chart grid lies under a point of the grid's client area.
+// Which cell of the chart grid lies under a point of the grid's client area, and which row the
+// grid shows first for today.
+
+#include <algorithm>
 
 #include "chart/year_chart.h"
 
@@ -34,6 +37,16 @@ constexpr GridCell GridCellAt(int x, int y, int leftCol, int topRow) noexcept {
     return {};
   }
   return {column, row};
+}
+
+// Today's row is shown this many rows under the first visible one, where the chart goes on far
+// enough: from day 27 on the first visible row stays at 22.
+inline constexpr int RowsAboveToday = 5;
+inline constexpr int LastTopRowForToday = 22;
+
+// The first visible row that puts the row of `day` in view.
+constexpr int TopRowForDay(int day) noexcept {
+  return std::clamp(day - RowsAboveToday, 1, LastTopRowForToday);
 }
 
 } // namespace kolvex

@@ -13,6 +13,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "chart/version.h"
 #include "ui/BIOform.h"
 #include "ui/application.h"
 #include "ui/biomain.h"
@@ -52,7 +53,7 @@ std::optional<int> AnswerCommandLine(int argc, char *argv[]) {
     if (argument == "--help") {
       std::cout << Help;
     } else {
-      std::cout << "kolvex " KOLVEX_VERSION "\n";
+      std::cout << "kolvex " << kolvex::Version << '\n';
     }
     return std::cout.flush() ? EXIT_SUCCESS : ExitIoError;
   }
@@ -160,9 +161,9 @@ int main(int argc, char *argv[]) {
   QApplication::setApplicationName(kolvex::ApplicationTitle);
   // Lets the desktop match the windows with the program's menu entry (the Wayland app id) and show
   // its icon: the installed theme's, else the one built in.
-  QGuiApplication::setDesktopFileName(QString::fromLatin1(AppId));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(AppId));
   QApplication::setWindowIcon(
-      QIcon::fromTheme(QString::fromLatin1(AppId), QIcon(QStringLiteral(":/icons/kolvex.svg"))));
+      QIcon::fromTheme(QString::fromUtf8(AppId), QIcon(QStringLiteral(":/icons/kolvex.svg"))));
   // Only the input window ends the program; it quits when it is closed.
   QApplication::setQuitOnLastWindowClosed(false);
 

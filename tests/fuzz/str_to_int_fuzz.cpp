@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "tests/fuzz/str_to_int_model.h"
 
 namespace {

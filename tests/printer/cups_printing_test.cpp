@@ -47,7 +47,7 @@ using CupsPrinting = testing::CupsQueueTest;
 TEST_F(CupsPrinting, TheChartComesOutOnOnePageOfTheDefaultQueueWithEveryTextInPlace) {
   SetDefault(TestQueue);
   PrintingProgram program(Environment());
-  const QStringList page = QString::fromStdString(program.Ask("page")).split(' ');
+  const QStringList page = QString::fromUtf8(program.Ask("page")).split(' ');
   ASSERT_EQ(5, page.size());
   const QString pdf = PrintOnTestQueue(program);
   ASSERT_FALSE(pdf.isEmpty());
@@ -66,7 +66,7 @@ TEST_F(CupsPrinting, TheChartComesOutOnOnePageOfTheDefaultQueueWithEveryTextInPl
   // compare where the texts start and how many glyphs they hold.
   int drawn = 0;
   for (const auto &text : reading.texts) {
-    const QString expected = QString::fromStdString(text.placed.text);
+    const QString expected = QString::fromUtf8(text.placed.text);
     const qsizetype glyphs = QString(expected).remove(' ').size();
     const qsizetype unread = expected.count(u'я') + expected.count(u'Я');
     qsizetype read = 0;

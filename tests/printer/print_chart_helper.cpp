@@ -12,7 +12,7 @@
 
 #include <QGuiApplication>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "printer/printer.h"
 
 int main(int argc, char *argv[]) {

@@ -31,7 +31,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "chart/year_chart.h"
 #include "printer/print_worker.h"
 #include "tests/ui/recorded_message_boxes.h"
@@ -207,7 +207,7 @@ int main(int argc, char *argv[]) {
       }
       return amiss.isEmpty() ? QStringLiteral("usable") : amiss.join(", ");
     }
-    return "unknown command " + QString::fromStdString(command);
+    return "unknown command " + QString::fromUtf8(command);
   };
 
   // Commands are read off the user-interface thread, so that its event loop runs between them.

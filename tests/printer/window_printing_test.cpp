@@ -120,7 +120,7 @@ TEST_P(PrintFaults, AreReportedAndPrintingGoesOnOnceMended) {
     EXPECT_EQ("Printing in progress.", program.Ask("press"));
     EXPECT_EQ("hidden", program.Ask("close"));
     EXPECT_EQ(fault.message, program.Ask("wait"));
-    const QStringList timing = QString::fromStdString(program.Ask("timing")).split(' ');
+    const QStringList timing = QString::fromUtf8(program.Ask("timing")).split(' ');
     ASSERT_EQ(2, timing.size());
     RecordProperty("printout_ms", timing[0].toStdString());
     RecordProperty("longest_event_gap_ms", timing[1].toStdString());

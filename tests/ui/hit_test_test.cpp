@@ -5,6 +5,10 @@
 namespace kolvex {
 namespace {
 
+// Days 1 to 6 start at row 1, days 27 to 31 at row 22, the days between five rows under the top.
+static_assert(TopRowForDay(1) == 1 && TopRowForDay(6) == 1 && TopRowForDay(7) == 2 &&
+              TopRowForDay(26) == 21 && TopRowForDay(27) == 22 && TopRowForDay(31) == 22);
+
 TEST(GridCellAt, FollowsTheCellPitchFromTheFirstVisibleCells) {
   struct Case {
     int x, y, leftCol, topRow;

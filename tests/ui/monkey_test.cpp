@@ -39,7 +39,7 @@
 
 #include <gtest/gtest.h>
 
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "chart/year_chart.h"
 #include "printer/print_worker.h"
 #include "tests/ui/recorded_message_boxes.h"

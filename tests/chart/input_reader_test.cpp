@@ -1,4 +1,4 @@
-#include "chart/birth_input.h"
+#include "chart/input_reader.h"
 
 #include <cstdint>
 #include <limits>
