@@ -17,10 +17,6 @@ constexpr const char *PrinterNotValid = "Printer selected is not valid";
 constexpr const char *PrintingInProgress = "Printing in progress";
 constexpr const char *NotAcceptingJobs = "Printer selected is not accepting jobs";
 
-// The face every canvas starts with, and the size the chart is printed in.
-constexpr const char *DefaultFontFace = "MS Sans Serif";
-constexpr int ChartFontPoints = 10;
-
 // Makes the page the area the printer can print on, rather than Qt's default margins inside it.
 void UsePrintableArea(QPrinter &printer) {
   printer.setFullPage(false);
@@ -133,20 +129,11 @@ void Printer::BeginDoc() {
     document_.reset();
     throw EPrinter(PrinterNotValid);
   }
-  // The font keeps its size in points; on the printer that is so many device pixels.
-  QFont font = font_;
-  if (font_.pointSize() > 0) {
-    font.setPixelSize(FontPixelHeight(font_.pointSize(), printer.logicalDpiY()));
-  }
-  painter_.setFont(font);
-  painter_.setPen(Qt::black);
-  painter_.setBackground(Qt::white);
-  painter_.setBackgroundMode(Qt::OpaqueMode);
+  SetUpPageCanvas(painter_, font_);
 }
 
 void Printer::TextOut(int x, int y, const QString &text) {
-  // QPainter places text by its baseline; in opaque mode it fills the box from the ascent down.
-  painter_.drawText(QPoint(x, y + painter_.fontMetrics().ascent()), text);
+  DrawPageText(painter_, x, y, text);
 }
 
 void Printer::EndDoc() {

@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 
 #include "chart/year_chart.h"
+#include "printer/page_painting.h"
 
 namespace kolvex {
 
@@ -82,11 +83,6 @@ private:
 
 // The printer of the program: created on first use, it lives until the program ends.
 Printer &ProgramPrinter();
-
-// The font height in device pixels that gives `points` at `dotsPerInch`, rounded to the nearest.
-constexpr int FontPixelHeight(int points, int dotsPerInch) noexcept {
-  return (2 * points * dotsPerInch + 72) / 144;
-}
 
 // Prints the chart and the 27 legend lines on one page of `printer`. Throws EPrinter.
 void PrintChart(Printer &printer, const YearChart &chart);
