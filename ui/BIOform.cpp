@@ -1,5 +1,6 @@
 #include "ui/BIOform.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 
 #include "chart/legend.h"
@@ -34,7 +35,9 @@ int TopRowForDay(int day) {
 
 } // namespace
 
-TForm2::TForm2(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()) {
+TForm2::TForm2(QWidget *parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()), gridMenu_(new QMenu(this)),
+      pdfSaving_(new PdfSaving(this)) {
   ui_->setupUi(this);
 
   // Fonts are asked for in pixels so that they keep their sizes whatever the screen's resolution.
@@ -64,6 +67,13 @@ TForm2::TForm2(QWidget *parent) : QWidget(parent), ui_(std::make_unique<Ui::TFor
           [this] { RunGuarded([this] { Button1Click(); }); });
   connect(ui_->Button2, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button2Click(); }); });
+
+  // The grid's context menu: the page as a PDF file.
+  gridMenu_->addAction(QStringLiteral("Сохранить в PDF…"), this,
+                       [this] { RunGuarded([this] { SavePdf1Click(); }); });
+  ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
+          [this](QPoint point) { StringGrid1ContextPopup(point); });
 
   ui_->Button2->setFocus();
 }
@@ -106,6 +116,15 @@ void TForm2::Button1Click() {
 
 void TForm2::Button2Click() {
   PrintChart(Chart());
+}
+
+void TForm2::StringGrid1ContextPopup(QPoint point) {
+  // A scroll area reports the point in its viewport.
+  gridMenu_->popup(ui_->StringGrid1->viewport()->mapToGlobal(point));
+}
+
+void TForm2::SavePdf1Click() {
+  pdfSaving_->SaveWithDialog(Chart());
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent *event) {

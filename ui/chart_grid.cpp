@@ -293,8 +293,11 @@ bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
     return false;
   case QEvent::MouseButtonPress:
   case QEvent::MouseButtonDblClick:
-    // Any click on the grid makes it the active control; the fixed cells take no clicks.
-    setFocus(Qt::MouseFocusReason);
+    // Any click on the grid makes it the active control but the right button's, which opens the
+    // context menu; the fixed cells take no clicks.
+    if (static_cast<QMouseEvent *>(event)->button() != Qt::RightButton) {
+      setFocus(Qt::MouseFocusReason);
+    }
     return !scrollBar && widget != viewport();
   case QEvent::MouseButtonRelease:
     return !scrollBar && widget != viewport();
@@ -304,6 +307,10 @@ bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void ChartGrid::mousePressEvent(QMouseEvent *event) {
+  // The right button opens the context menu and leaves the current cell and selection alone.
+  if (event->button() == Qt::RightButton) {
+    return;
+  }
   const QModelIndex pressed = indexAt(event->position().toPoint());
   if (!pressed.isValid()) {
     // The black space beyond the cells selects nothing.
@@ -346,6 +353,9 @@ void ChartGrid::mouseMoveEvent(QMouseEvent *event) {
 }
 
 void ChartGrid::mouseReleaseEvent(QMouseEvent *event) {
+  if (event->button() == Qt::RightButton) {
+    return;
+  }
   if (event->button() == Qt::LeftButton) {
     autoScrollTimer_.stop();
     dragAnchor_ = QPersistentModelIndex();
