@@ -293,11 +293,8 @@ bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
     return false;
   case QEvent::MouseButtonPress:
   case QEvent::MouseButtonDblClick:
-    // Any click on the grid makes it the active control but the right button's, which opens the
-    // context menu; the fixed cells take no clicks.
-    if (static_cast<QMouseEvent *>(event)->button() != Qt::RightButton) {
-      setFocus(Qt::MouseFocusReason);
-    }
+    // Any click on the grid makes it the active control; the fixed cells take no clicks.
+    setFocus(Qt::MouseFocusReason);
     return !scrollBar && widget != viewport();
   case QEvent::MouseButtonRelease:
     return !scrollBar && widget != viewport();
