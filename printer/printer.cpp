@@ -1,54 +1,26 @@
 #include "printer/printer.h"
 
-#include <QDir>
-#include <QLibrary>
-#include <QPrinterInfo>
+#include <QSaveFile>
 #include <QScopeGuard>
 
-#include <cups/cups.h>
-
 #include "chart/page_layout.h"
+#include "printer/cups_connection.h"
 
 namespace kolvex {
 namespace {
 
-constexpr const char *NoDefaultPrinter = "There is no default printer currently selected";
-constexpr const char *PrinterNotValid = "Printer selected is not valid";
-constexpr const char *PrintingInProgress = "Printing in progress";
-constexpr const char *NotAcceptingJobs = "Printer selected is not accepting jobs";
+// The device pixels an inch of the page that goes to CUPS; the page is PDF, so they only set how
+// finely texts are placed.
+constexpr int CupsDotsPerInch = 1200;
 
-// Makes the page the area the printer can print on, rather than Qt's default margins inside it.
-void UsePrintableArea(QPrinter &printer) {
-  printer.setFullPage(false);
-  const QPageLayout layout = printer.pageLayout();
-  printer.setPageMargins(layout.minimumMargins(), layout.units());
+// What the PDF file seam prints on: A4, all of it printable.
+QPageLayout WholeA4() {
+  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
 }
 
-// A function of libcups. Qt's print support has loaded the library by the time a printer is open;
-// it is looked up rather than linked, so that starting the program does not pay for loading it.
-template <typename Function> Function *CupsFunction(const char *name) {
-  return reinterpret_cast<Function *>(QLibrary::resolve(QStringLiteral("cups"), 2, name));
-}
-
-// Hands the document in `path` to the CUPS queue `printer`, on paper of `pageSize`. Qt would hand
-// it over itself, but it takes no notice when CUPS refuses the job, and the page would be lost
-// while the program went on as if it had printed.
-void SubmitToCups(const QString &printer, const QString &path, const QPageSize &pageSize) {
-  auto *printFile = CupsFunction<decltype(cupsPrintFile)>("cupsPrintFile");
-  auto *lastError = CupsFunction<decltype(cupsLastError)>("cupsLastError");
-  if (printFile == nullptr || lastError == nullptr) {
-    throw EPrinter(PrinterNotValid);
-  }
-  QByteArray optionName("media");
-  QByteArray media = pageSize.key().toUtf8();
-  cups_option_t option{optionName.data(), media.data()};
-  // The document's name is empty.
-  if (printFile(printer.toLocal8Bit().constData(), QFile::encodeName(path).constData(), "", 1,
-                &option) == 0) {
-    // A stopped queue still takes jobs and prints them once it is started again.
-    throw EPrinter(lastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS ? NotAcceptingJobs
-                                                                      : PrinterNotValid);
-  }
+// A PDF document that was written to its end.
+bool WholePdf(const QByteArray &document) {
+  return document.startsWith("%PDF-") && document.trimmed().endsWith("%%EOF");
 }
 
 } // namespace
@@ -56,77 +28,61 @@ void SubmitToCups(const QString &printer, const QString &path, const QPageSize &
 Printer::Printer() : font_(QString::fromLatin1(DefaultFontFace)) {}
 
 Printer::Printer(const QString &path, int dotsPerInch)
-    : font_(QString::fromLatin1(DefaultFontFace)), pdfPath_(path), pdfDotsPerInch_(dotsPerInch) {}
+    : font_(QString::fromLatin1(DefaultFontFace)), pdfPath_(path), layout_(WholeA4()),
+      resolution_(dotsPerInch) {}
 
-QPrinter &Printer::Open() {
-  if (pdfPath_) {
-    if (!printer_) {
-      printer_.emplace(QPrinter::HighResolution);
-      printer_->setOutputFormat(QPrinter::PdfFormat);
-      printer_->setOutputFileName(*pdfPath_);
-      printer_->setResolution(pdfDotsPerInch_);
-      printer_->setPageSize(QPageSize(QPageSize::A4));
-      UsePrintableArea(*printer_);
-    }
-    return *printer_;
-  }
+Printer::~Printer() = default;
+
+void Printer::Open() {
   // A document on its way to the printer keeps the printer it was started on.
-  if (Printing()) {
-    return *printer_;
+  if (Printing() || pdfPath_) {
+    return;
   }
-
+  cups_.reset();
+  auto cups = std::make_unique<CupsConnection>(stop_);
+  if (!cups->Connected()) {
+    throw EPrinter(stop_.stop_requested() ? PrinterNotResponding
+                   : name_.isEmpty()      ? NoDefaultPrinter
+                                          : PrinterNotValid);
+  }
   if (name_.isEmpty()) {
-    const QString name = QPrinterInfo::defaultPrinterName();
-    if (name.isEmpty() || !QPrinterInfo::availablePrinterNames().contains(name)) {
+    name_ = cups->DefaultDestination();
+    if (name_.isEmpty()) {
       throw EPrinter(NoDefaultPrinter);
     }
-    name_ = name;
   }
-  // A queue deleted from CUPS would swallow the job without a word: say so instead.
-  const QPrinterInfo info = QPrinterInfo::printerInfo(name_);
-  if (info.isNull()) {
-    printer_.reset();
-    throw EPrinter(PrinterNotValid);
-  }
-  if (!printer_) {
-    // Qt hands CUPS the page as PDF: the device pixels are Qt's (1200 an inch in this mode), not
-    // the resolution of the printer's driver.
-    printer_.emplace(info, QPrinter::HighResolution);
-    if (!printer_->isValid() || printer_->outputFormat() != QPrinter::NativeFormat ||
-        printer_->printerName() != name_) {
-      printer_.reset();
-      throw EPrinter(PrinterNotValid);
-    }
-    UsePrintableArea(*printer_);
-  }
-  return *printer_;
+  PrinterPaper paper = cups->Paper(name_);
+  media_ = std::move(paper.media);
+  layout_ = std::move(paper.layout);
+  resolution_ = CupsDotsPerInch;
+  cups_ = std::move(cups);
 }
 
 int Printer::PageWidth() {
-  return Open().width();
+  Open();
+  return layout_.paintRectPixels(resolution_).width();
 }
 
 int Printer::PageHeight() {
-  return Open().height();
+  Open();
+  return layout_.paintRectPixels(resolution_).height();
 }
 
 void Printer::BeginDoc() {
   if (Printing()) {
     throw EPrinter(PrintingInProgress);
   }
-  QPrinter &printer = Open();
-  printer.setDocName(QStringLiteral(""));
-  if (!pdfPath_) {
-    // Qt writes the page to a file of ours as PDF, and EndDoc hands that to CUPS.
-    document_.emplace(QDir::temp().filePath(QStringLiteral("kolvex-XXXXXX.job")));
-    if (!document_->open()) {
-      document_.reset();
-      throw EPrinter(PrinterNotValid);
-    }
-    printer.setOutputFileName(document_->fileName());
+  Open();
+  document_.setData(QByteArray());
+  if (!document_.open(QIODevice::WriteOnly)) {
+    throw EPrinter(PrinterNotValid);
   }
-  if (!painter_.begin(&printer)) {
-    document_.reset();
+  writer_.emplace(&document_);
+  writer_->setResolution(resolution_);
+  writer_->setPageLayout(layout_);
+  writer_->setTitle(QString()); // the document's name is empty
+  if (!painter_.begin(&*writer_)) {
+    EndDocument();
     throw EPrinter(PrinterNotValid);
   }
   SetUpPageCanvas(painter_, font_);
@@ -137,13 +93,26 @@ void Printer::TextOut(int x, int y, const QString &text) {
 }
 
 void Printer::EndDoc() {
-  const auto removeDocument = qScopeGuard([this] { document_.reset(); });
-  if (!painter_.end()) {
+  const auto endDocument = qScopeGuard([this] { EndDocument(); });
+  if (!painter_.end() || !WholePdf(document_.data())) {
     throw EPrinter(PrinterNotValid);
   }
-  if (document_) {
-    SubmitToCups(name_, document_->fileName(), printer_->pageLayout().pageSize());
+  if (pdfPath_) {
+    QSaveFile file(*pdfPath_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(document_.data()) != document_.size() ||
+        !file.commit()) {
+      throw EPrinter(PrinterNotValid);
+    }
+    return;
   }
+  cups_->Submit(name_, media_, document_.data());
+}
+
+void Printer::EndDocument() {
+  writer_.reset();
+  document_.close();
+  document_.setData(QByteArray());
+  cups_.reset();
 }
 
 Printer &ProgramPrinter() {
@@ -151,7 +120,8 @@ Printer &ProgramPrinter() {
   return printer;
 }
 
-void PrintChart(Printer &printer, const YearChart &chart) {
+void PrintChart(Printer &printer, const YearChart &chart, std::stop_token stop) {
+  printer.StopOn(std::move(stop));
   QFont &font = printer.Font();
   font.setPointSize(ChartFontPoints);
   // Qt fonts carry no character set: the texts are Unicode, and fontconfig supplies a face with

@@ -2,14 +2,17 @@
 
 // Printing the year chart and its legend on one page of the default printer.
 
+#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <stop_token>
 
+#include <QBuffer>
 #include <QFont>
+#include <QPageLayout>
 #include <QPainter>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QString>
-#include <QTemporaryFile>
 
 #include "chart/year_chart.h"
 #include "printer/page_painting.h"
@@ -22,12 +25,24 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+inline constexpr const char *NoDefaultPrinter = "There is no default printer currently selected";
+inline constexpr const char *PrinterNotValid = "Printer selected is not valid";
+inline constexpr const char *PrintingInProgress = "Printing in progress";
+inline constexpr const char *PrinterNotAcceptingJobs = "Printer selected is not accepting jobs";
+inline constexpr const char *PrinterNotResponding = "Printer selected is not responding";
+
+class CupsConnection;
+
 // A printer with its canvas: the font that texts are drawn in, and the painter of the document
 // being printed. Page units are the device pixels of the printable area, origin at its top-left.
 //
 // The program prints on the default CUPS destination (lpstat -d, or the user's own lpoptions -d).
 // It is looked up at the first read of the page size; once found it serves every later printout,
-// even if the default destination changes meanwhile.
+// even if the default destination changes meanwhile. The page is drawn as PDF in memory and
+// streamed to CUPS, so no temporary file can break it on the way.
+//
+// Any thread may print, one at a time; every exchange with CUPS can be ended from another thread
+// through the stop token of StopOn.
 class Printer {
 public:
   // The default destination, not looked up yet.
@@ -38,19 +53,22 @@ public:
 
   Printer(const Printer &) = delete;
   Printer &operator=(const Printer &) = delete;
+  ~Printer();
 
   // The canvas font, held in points; usable before any printer is found.
   QFont &Font() noexcept { return font_; }
 
-  // The printable area in device pixels. The first read finds and opens the printer; throws
-  // EPrinter "There is no default printer currently selected" when there is no default
-  // destination (the next read looks again), and "Printer selected is not valid" when the one
-  // found cannot be opened or has gone from CUPS (the next read tries the same one again).
+  // The printable area in device pixels. Each read asks CUPS about the printer; the first read
+  // finds it. Throws EPrinter "There is no default printer currently selected" when there is no
+  // default destination (the next read looks again), "Printer selected is not valid" when the one
+  // found has gone from CUPS or CUPS cannot be reached (the next read tries the same one again),
+  // and "Printer selected is not responding" when the exchange was stopped.
   int PageWidth();
   int PageHeight();
 
-  // The device behind the canvas, opened as PageWidth opens it; for reports on the page.
-  const QPrinter &Device() { return Open(); }
+  // The paper and its printable area as the last read found them, and the device pixels an inch.
+  const QPageLayout &PageLayout() const noexcept { return layout_; }
+  int Resolution() const noexcept { return resolution_; }
 
   // True between BeginDoc and EndDoc.
   bool Printing() const noexcept { return painter_.isActive(); }
@@ -63,29 +81,41 @@ public:
   // Draws `text` in the font with its top-left corner at (x, y), on an opaque white box.
   void TextOut(int x, int y, const QString &text);
 
-  // Ends the page and the document and hands it to the printer; the printer stays open. Throws
-  // EPrinter "Printer selected is not accepting jobs" when its CUPS queue refuses new jobs, and
-  // "Printer selected is not valid" when CUPS cannot take the document (the printer or CUPS
-  // itself has gone). A stopped queue takes the document and prints it once it is started again.
+  // Ends the page and the document and hands it to the printer whole; the printer stays found.
+  // Throws EPrinter "Printer selected is not accepting jobs" when its CUPS queue refuses new
+  // jobs, "Printer selected is not valid" when CUPS cannot take the document, and "Printer
+  // selected is not responding" when the exchange was stopped; a job that CUPS had begun to take
+  // is cancelled then. A stopped queue takes the document and prints it once it is started again.
   void EndDoc();
 
+  // From now on, an exchange with CUPS under way or to come ends, failing, as soon as `stop` is
+  // asked to stop.
+  void StopOn(std::stop_token stop) { stop_ = std::move(stop); }
+
 private:
-  QPrinter &Open();
+  // Asks CUPS for the printer and its paper, finding the default destination the first time.
+  void Open();
+  void EndDocument();
 
   QFont font_;
   std::optional<QString> pdfPath_;
-  int pdfDotsPerInch_ = 0;
-  QString name_; // the printer found, empty until then
-  std::optional<QPrinter> printer_;
-  std::optional<QTemporaryFile> document_; // the document being printed, on its way to CUPS
+  std::stop_token stop_;
+  QByteArray name_;  // the destination found, empty until then
+  QByteArray media_; // its paper, as CUPS names it
+  QPageLayout layout_;
+  int resolution_ = 0;
+  std::unique_ptr<CupsConnection> cups_; // the exchange of the printout under way
+  QBuffer document_;
+  std::optional<QPdfWriter> writer_;
   QPainter painter_;
 };
 
 // The printer of the program: created on first use, it lives until the program ends.
 Printer &ProgramPrinter();
 
-// Prints the chart and the 27 legend lines on one page of `printer`. Throws EPrinter.
-void PrintChart(Printer &printer, const YearChart &chart);
+// Prints the chart and the 27 legend lines on one page of `printer`, every exchange with CUPS
+// ending once `stop` is asked to stop. Throws EPrinter.
+void PrintChart(Printer &printer, const YearChart &chart, std::stop_token stop = {});
 
 // Prints the chart and the 27 legend lines on one page of the default printer. Throws EPrinter.
 void PrintChart(const YearChart &chart);

@@ -4,9 +4,8 @@
 #include <QMouseEvent>
 
 #include "chart/legend.h"
-#include "printer/printer.h"
+#include "printer/print_worker.h"
 #include "ui/application.h"
-#include "ui/hit_test.h"
 #include "ui_BIOform.h"
 
 namespace kolvex {
@@ -36,7 +35,8 @@ int TopRowForDay(int day) {
 } // namespace
 
 TForm2::TForm2(QWidget *parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()), gridMenu_(new QMenu(this)),
+    : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()),
+      printWorker_(new PrintWorker(ProgramPrinter(), this)), gridMenu_(new QMenu(this)),
       pdfSaving_(new PdfSaving(this)) {
   ui_->setupUi(this);
 
@@ -61,12 +61,20 @@ TForm2::TForm2(QWidget *parent)
                  Qt::WindowCloseButtonHint);
   setMouseTracking(true);
 
-  connect(ui_->StringGrid1, &ChartGrid::MouseMoved, this,
-          [this](QPoint point) { RunGuarded([this, point] { StringGrid1MouseMove(point); }); });
+  connect(ui_->StringGrid1, &ChartGrid::CellHovered, this,
+          [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1MouseMove(cell); }); });
   connect(ui_->Button1, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button1Click(); }); });
   connect(ui_->Button2, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button2Click(); }); });
+  // A printout that failed ends in the error display, as any handler's error does.
+  connect(printWorker_, &PrintWorker::Finished, this, [](const std::exception_ptr &error) {
+    RunGuarded([&error] {
+      if (error) {
+        std::rethrow_exception(error);
+      }
+    });
+  });
 
   // The grid's context menu: the page as a PDF file.
   gridMenu_->addAction(QStringLiteral("Сохранить в PDF…"), this,
@@ -97,10 +105,8 @@ void TForm2::PresentChart(const YearChart &chart, const Today &today) {
   activateWindow();
 }
 
-void TForm2::StringGrid1MouseMove(QPoint point) {
-  const ChartGrid &grid = *ui_->StringGrid1;
-  const GridCell cell = GridCellAt(point.x(), point.y(), grid.LeftCol(), grid.TopRow());
-  const DayDescription description = DescribeCell(grid.Chart(), cell.column, cell.row);
+void TForm2::StringGrid1MouseMove(GridCell cell) {
+  const DayDescription description = DescribeCell(Chart(), cell.column, cell.row);
   SetLabelText(*ui_->Label2, ToQString(description.legend));
   SetLabelText(*ui_->Label3, ToQString(description.date));
 }
@@ -114,8 +120,10 @@ void TForm2::Button1Click() {
   close();
 }
 
+// The page goes to the printer off this thread: the windows keep answering meanwhile, and a
+// press while it is under way is told "Printing in progress".
 void TForm2::Button2Click() {
-  PrintChart(Chart());
+  printWorker_->Print(Chart());
 }
 
 void TForm2::StringGrid1ContextPopup(QPoint point) {

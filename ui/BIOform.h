@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "chart/year_chart.h"
+#include "ui/hit_test.h"
 #include "ui/pdf_saving.h"
 #include "ui/today.h"
 
@@ -18,6 +19,8 @@ class TForm2;
 }
 
 namespace kolvex {
+
+class PrintWorker;
 
 class TForm2 : public QWidget {
   Q_OBJECT
@@ -38,7 +41,7 @@ protected:
   void showEvent(QShowEvent *event) override;
 
 private:
-  void StringGrid1MouseMove(QPoint point);
+  void StringGrid1MouseMove(GridCell cell);
   void FormMouseMove();
   void Button1Click();
   void Button2Click();
@@ -49,6 +52,7 @@ private:
   static void SetLabelText(QLabel &label, const QString &text);
 
   std::unique_ptr<Ui::TForm2> ui_;
+  PrintWorker *printWorker_; // a child of the window
   QMenu *gridMenu_;
   PdfSaving *pdfSaving_;
   bool shownBefore_ = false;

@@ -70,7 +70,9 @@ void ShowMessage(const QString &caption, const QString &text) {
   CurrentMessageBoxes().Show({caption, text, MessageIcon::None});
 }
 
-void CentreOnScreen(QWidget &window) {
+namespace {
+
+void CentreFrame(QWidget &window) {
   const QScreen *screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) {
     return;
@@ -79,6 +81,40 @@ void CentreOnScreen(QWidget &window) {
   const QSize size = window.frameGeometry().size();
   window.move(area.left() + std::max(0, (area.width() - size.width()) / 2),
               area.top() + std::max(0, (area.height() - size.height()) / 2));
+}
+
+// The window manager puts its frame round a window only once the window is mapped; by the first
+// paint it has said how large the frame is, and the window is centred again by its outer size.
+class CentreOnceFramed final : public QObject {
+public:
+  explicit CentreOnceFramed(QWidget &window) : QObject(&window), unframed_(window.frameGeometry()) {
+    window.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject *watched, QEvent *event) override {
+    if (event->type() == QEvent::Paint) {
+      auto &window = static_cast<QWidget &>(*watched);
+      if (window.frameGeometry().size() != unframed_.size() &&
+          window.geometry().topLeft() == unframed_.topLeft()) {
+        CentreFrame(window);
+      }
+      deleteLater();
+      watched->removeEventFilter(this);
+    }
+    return false;
+  }
+
+private:
+  QRect unframed_;
+};
+
+} // namespace
+
+void CentreOnScreen(QWidget &window) {
+  CentreFrame(window);
+  if (window.frameGeometry().size() == window.size()) {
+    new CentreOnceFramed(window);
+  }
 }
 
 namespace {

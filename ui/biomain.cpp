@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
 #include <QWindowStateChangeEvent>
 
 #include "chart/birth_input.h"
@@ -22,6 +23,17 @@ namespace {
 
 // The month list opens on September, for the birth date 17 September 1974 of the edit boxes.
 constexpr int DefaultMonthIndex = 8;
+constexpr int MonthItemHeight = 13;
+
+// The month list's entries, each of one height whatever the style makes of a list entry.
+class MonthItemDelegate final : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), MonthItemHeight};
+  }
+};
 
 } // namespace
 
@@ -39,6 +51,7 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
     label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
   }
 
+  ui_->ComboBox1->setItemDelegate(new MonthItemDelegate(ui_->ComboBox1));
   for (const std::string_view name : MonthNamesGenitive) {
     ui_->ComboBox1->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   }

@@ -224,6 +224,19 @@ ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGrid
   viewport()->installEventFilter(this);
   horizontalScrollBar()->installEventFilter(this);
   verticalScrollBar()->installEventFilter(this);
+  // Any use of the vertical scroll bar, even one that leaves its value, ends a first visible row
+  // past the scroll range; a step counts from that row.
+  connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
+    QScrollBar &bar = *verticalScrollBar();
+    if (action == QAbstractSlider::SliderSingleStepAdd ||
+        action == QAbstractSlider::SliderSingleStepSub ||
+        action == QAbstractSlider::SliderPageStepAdd ||
+        action == QAbstractSlider::SliderPageStepSub) {
+      bar.setSliderPosition(bar.sliderPosition() + rowsPastScrollEnd_);
+    }
+    rowsPastScrollEnd_ = 0;
+    AlignToTopLeft();
+  });
 
   SetCurrentCell(1, 1);
 }
@@ -239,21 +252,35 @@ int ChartGrid::LeftCol() const {
 }
 
 int ChartGrid::TopRow() const {
-  return verticalScrollBar()->value() + 1;
+  return verticalScrollBar()->value() + 1 + rowsPastScrollEnd_;
 }
 
 void ChartGrid::SetTopRow(int row) {
   pendingTopRow_ = row;
-  if (isVisible()) {
+  if (shownBefore_) {
     ApplyPendingTopRow();
   }
 }
 
 void ChartGrid::ApplyPendingTopRow() {
-  if (pendingTopRow_) {
-    verticalScrollBar()->setValue(*pendingTopRow_ - 1);
-    pendingTopRow_.reset();
+  if (!pendingTopRow_) {
+    return;
   }
+  QScrollBar &bar = *verticalScrollBar();
+  bar.setValue(*pendingTopRow_ - 1);
+  rowsPastScrollEnd_ = std::clamp(*pendingTopRow_ - 1 - bar.value(), 0, 1);
+  pendingTopRow_.reset();
+  AlignToTopLeft();
+}
+
+void ChartGrid::AlignToTopLeft() {
+  horizontalHeader()->setOffset((LeftCol() - 1) * GridColumnPitch);
+  verticalHeader()->setOffset((TopRow() - 1) * GridRowPitch);
+  viewport()->update();
+}
+
+GridCell ChartGrid::CellAt(QPoint point) const {
+  return GridCellAt(point.x(), point.y(), LeftCol(), TopRow());
 }
 
 GridCell ChartGrid::CurrentCell() const {
@@ -266,8 +293,16 @@ GridCell ChartGrid::CurrentCell() const {
 
 void ChartGrid::SetCurrentCell(int column, int row) {
   const QModelIndex index = model_.index(row - 1, column - 1);
-  if (index.isValid()) {
-    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  if (!index.isValid()) {
+    return;
+  }
+  // Qt would scroll to the cell, or put that off until the grid shows; this grid scrolls only
+  // once it has been shown, and then into full view.
+  setAutoScroll(false);
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  setAutoScroll(true);
+  if (shownBefore_) {
+    scrollTo(index);
   }
 }
 
@@ -288,7 +323,8 @@ bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
   switch (event->type()) {
   case QEvent::MouseMove:
     if (!scrollBar) {
-      emit MouseMoved(ClientPoint(widget, static_cast<QMouseEvent *>(event)->position().toPoint()));
+      emit CellHovered(
+          CellAt(ClientPoint(widget, static_cast<QMouseEvent *>(event)->position().toPoint())));
     }
     return false;
   case QEvent::MouseButtonPress:
@@ -403,17 +439,40 @@ void ChartGrid::ExtendSelection(const QModelIndex &farCorner) {
   selectionModel()->setCurrentIndex(farCorner, QItemSelectionModel::NoUpdate);
 }
 
+// At the end of its range QTableView lines the last cell up with the far edge and lets the first
+// visible one be cut; this grid always starts with a whole cell and cuts the last. Each path on
+// which Qt sets the header offsets is followed by AlignToTopLeft.
 void ChartGrid::scrollContentsBy(int dx, int dy) {
   QTableView::scrollContentsBy(dx, dy);
-  // At the end of its range QTableView lines the last cell up with the far edge and lets the
-  // first visible one be cut; this grid always starts with a whole cell and cuts the last.
-  horizontalHeader()->setOffsetToSectionPosition(horizontalScrollBar()->value());
-  verticalHeader()->setOffsetToSectionPosition(verticalScrollBar()->value());
-  viewport()->update();
+  if (dy != 0) {
+    rowsPastScrollEnd_ = 0;
+  }
+  AlignToTopLeft();
+}
+
+void ChartGrid::scrollTo(const QModelIndex &index, ScrollHint hint) {
+  // A row above the first visible one, while that lies past the scroll range, brings the rows
+  // back into it; QTableView counts from the scroll bar's value.
+  if (rowsPastScrollEnd_ > 0 && index.isValid() && index.row() + 1 < TopRow()) {
+    rowsPastScrollEnd_ = 0;
+  }
+  QTableView::scrollTo(index, hint);
+  AlignToTopLeft();
+}
+
+void ChartGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  AlignToTopLeft();
+}
+
+void ChartGrid::doItemsLayout() {
+  QTableView::doItemsLayout();
+  AlignToTopLeft();
 }
 
 void ChartGrid::showEvent(QShowEvent *event) {
   QTableView::showEvent(event);
+  shownBefore_ = true;
   ApplyPendingTopRow();
 }
 

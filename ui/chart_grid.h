@@ -27,16 +27,22 @@ public:
   const YearChart &Chart() const { return model_.Chart(); }
   void SetChart(const YearChart &chart);
 
-  // The first visible scrollable column and row, counted as in the chart (1 is the first).
+  // The first visible scrollable column and row, counted as in the chart (1 is the first). The
+  // cells are drawn from these, and the hit test counts from them.
   int LeftCol() const;
   int TopRow() const;
-  // Scrolls so that `row` is the first visible row, or as near as scrolling goes. Before the
-  // grid first shows it has no scroll range yet, so the row is taken up when it shows.
+  // Makes `row` the first visible row. The row may lie one past where scrolling goes, leaving
+  // black space under the last row until the next scroll brings it back. Before the grid first
+  // shows it has no scroll range yet, so the row is taken up when it shows.
   void SetTopRow(int row);
 
-  // The current cell in chart positions; making a cell current selects it alone.
+  // The current cell in chart positions; making a cell current selects it alone and, once the
+  // grid has been shown, scrolls it into full view.
   GridCell CurrentCell() const;
   void SetCurrentCell(int column, int row);
+
+  // The cell under a point of the grid's client area (inside the edge), as drawn.
+  GridCell CellAt(QPoint point) const;
 
   // The number of scrollable columns and rows that show whole.
   int VisibleColCount() const;
@@ -44,8 +50,8 @@ public:
 
 signals:
   // The pointer moved over the cells, the fixed row or column, or (with a button held after a
-  // press in the cells) anywhere; `point` is in the grid's client coordinates, inside the edge.
-  void MouseMoved(QPoint point);
+  // press in the cells) anywhere; `cell` is the one under it, as CellAt finds it.
+  void CellHovered(kolvex::GridCell cell);
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,11 +60,17 @@ protected:
   void mouseReleaseEvent(QMouseEvent *event) override;
   void timerEvent(QTimerEvent *event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+  void updateGeometries() override;
+  void doItemsLayout() override;
   void showEvent(QShowEvent *event) override;
   void keyboardSearch(const QString &) override {}
 
 private:
   void ApplyPendingTopRow();
+  // Puts the headers and cells where LeftCol and TopRow say. Qt lines the last row up with the
+  // bottom edge at the end of the scroll range, and not on every path that moves the cells.
+  void AlignToTopLeft();
   // A point of the viewport, a header or the corner in the grid's client coordinates.
   QPoint ClientPoint(const QWidget *from, QPoint point) const;
   void ExtendSelection(const QModelIndex &farCorner);
@@ -69,6 +81,9 @@ private:
   ChartModel model_;
   QProxyStyle *style_;
   std::optional<int> pendingTopRow_;
+  // Rows the first visible row lies past the scroll bar's value: 1 while row 22 shows first.
+  int rowsPastScrollEnd_ = 0;
+  bool shownBefore_ = false;
   // Selecting by dragging: the selection's fixed corner, the pointer's last viewport position and
   // the timer that moves the far corner while the pointer is beyond the whole cells in view.
   QPersistentModelIndex dragAnchor_;

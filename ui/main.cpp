@@ -1,9 +1,16 @@
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <iostream>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include <QApplication>
 #include <QEvent>
+#include <QIcon>
 #include <QTimer>
 
 #include "ui/BIOform.h"
@@ -11,6 +18,104 @@
 #include "ui/biomain.h"
 
 namespace {
+
+constexpr int ExitNoDisplay = 1;
+constexpr int ExitUsage = 64;   // EX_USAGE
+constexpr int ExitIoError = 74; // EX_IOERR
+
+// The desktop file, the AppStream id and the icon all bear this name.
+constexpr auto AppId = "org.kolvex.Kolvex";
+
+constexpr std::string_view Usage = "usage: kolvex [--help | --version]\n";
+constexpr std::string_view Help =
+    "usage: kolvex [--help | --version]\n"
+    "\n"
+    "Opens the Kolvex window: a biorhythm calendar for a whole year.\n"
+    "\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and exit\n"
+    "\n"
+    "The windows open on the X server of DISPLAY, which on a Wayland desktop is\n"
+    "XWayland, and on the Wayland display of WAYLAND_DISPLAY only where there is\n"
+    "no X server. QT_QPA_PLATFORM names another platform.\n";
+
+// The exit status for a command line that asks for something else than the windows. Decided
+// before Qt starts, so that --help and --version need no display; Qt's own arguments are not
+// taken either (QT_QPA_PLATFORM and the other QT_ variables do their work).
+std::optional<int> AnswerCommandLine(int argc, char *argv[]) {
+  if (argc == 1) {
+    return std::nullopt;
+  }
+  const std::string_view argument = argv[1];
+  if (argc == 2 && (argument == "--help" || argument == "--version")) {
+    if (argument == "--help") {
+      std::cout << Help;
+    } else {
+      std::cout << "kolvex " KOLVEX_VERSION "\n";
+    }
+    return std::cout.flush() ? EXIT_SUCCESS : ExitIoError;
+  }
+  std::cerr << Usage;
+  return ExitUsage;
+}
+
+// Chooses the windowing platform unless the user has (QT_QPA_PLATFORM), or says why there is none.
+// The program places its windows itself: the input window centred, the result window minimised
+// with it. X11 allows that and Wayland does not, so X11 comes first, through XWayland on a Wayland
+// desktop, and native Wayland serves only where no X server is announced.
+std::optional<std::string_view> ChoosePlatform() {
+  if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    return std::nullopt;
+  }
+  const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+  const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  if (!x11 && !wayland) {
+    return "neither DISPLAY nor WAYLAND_DISPLAY is set";
+  }
+  qputenv("QT_QPA_PLATFORM", x11 && wayland ? "xcb;wayland" : x11 ? "xcb" : "wayland");
+  return std::nullopt;
+}
+
+// While Qt looks for a display, its messages are held back. If none opens, Qt would abort with a
+// core dump and advice to reinstall; instead the program says in one line what failed, with the
+// first reason Qt gave, and ends with status 1. Once the application is up, the held messages go
+// out as they would have. A message handler takes no context, hence the one static.
+class StartupMessages final {
+public:
+  StartupMessages() { previous() = qInstallMessageHandler(&Hold); }
+  StartupMessages(const StartupMessages &) = delete;
+  StartupMessages &operator=(const StartupMessages &) = delete;
+  ~StartupMessages() {
+    qInstallMessageHandler(previous());
+    for (const Held &message : held()) {
+      const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());
+      previous()(message.type, context, message.text);
+    }
+  }
+
+private:
+  struct Held {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+  };
+  static QtMessageHandler &previous() {
+    static QtMessageHandler handler = nullptr;
+    return handler;
+  }
+  static std::vector<Held> &held() {
+    static std::vector<Held> messages;
+    return messages;
+  }
+  static void Hold(QtMsgType type, const QMessageLogContext &context, const QString &text) {
+    if (type == QtFatalMsg) {
+      const QString reason = held().empty() ? text.section(u'\n', 0, 0) : held().front().text;
+      std::fprintf(stderr, "kolvex: cannot open a display: %s\n", qPrintable(reason.trimmed()));
+      std::_Exit(ExitNoDisplay);
+    }
+    held().push_back({type, context.category, text});
+  }
+};
 
 // Runs an action once, as soon as a window has been painted for the first time.
 class AfterFirstPaint final : public QObject {
@@ -34,12 +139,29 @@ private:
 } // namespace
 
 int main(int argc, char *argv[]) {
+  if (const std::optional<int> status = AnswerCommandLine(argc, argv)) {
+    return *status;
+  }
+  if (const std::optional<std::string_view> missing = ChoosePlatform()) {
+    std::cerr << "kolvex: cannot open a display: " << *missing << '\n';
+    return ExitNoDisplay;
+  }
+  // The instance name of the X11 window class, by which docks match a window with its desktop
+  // file; it would otherwise be the name of the executable.
+  if (qEnvironmentVariableIsEmpty("RESOURCE_NAME")) {
+    qputenv("RESOURCE_NAME", AppId);
+  }
+  std::optional<StartupMessages> startup(std::in_place);
   QApplication app(argc, argv);
+  startup.reset();
   // The title names the program on the desktop (and in the window class); it is not appended to
   // the window captions, which stand as they are.
   QApplication::setApplicationName(kolvex::ApplicationTitle);
-  // Lets the desktop match the windows with the program's menu entry, kolvex.desktop.
-  QGuiApplication::setDesktopFileName(QStringLiteral("kolvex"));
+  // Lets the desktop match the windows with the program's menu entry (the Wayland app id) and show
+  // its icon: the installed theme's, else the one built in.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(AppId));
+  QApplication::setWindowIcon(
+      QIcon::fromTheme(QString::fromLatin1(AppId), QIcon(QStringLiteral(":/icons/kolvex.svg"))));
   // Only the input window ends the program; it quits when it is closed.
   QApplication::setQuitOnLastWindowClosed(false);
 

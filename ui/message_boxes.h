@@ -22,12 +22,13 @@ class MessageBoxes {
 public:
   virtual ~MessageBoxes() = default;
 
-  // Shows the box and returns once it has been closed.
+  // Shows the box. An error box keeps the program waiting until it is closed; any other box
+  // leaves the windows as they are, and Show returns while it stays open.
   virtual void Show(const Message &message) = 0;
 };
 
-// Boxes on the screen: application-modal, owned by no window, the text shown as plain text (it
-// may hold whatever the user typed).
+// Boxes on the screen, owned by no window, the text shown as plain text (it may hold whatever the
+// user typed): an error box application-modal, the others modeless, an empty caption left empty.
 class ScreenMessageBoxes final : public MessageBoxes {
 public:
   void Show(const Message &message) override;

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# check_deb.sh BUILD_DIR SCRATCH_DIR
-# Packs the build folder with CPack, unpacks the .deb into SCRATCH_DIR/root and checks its files,
-# its control fields, the desktop entry, the metainfo and the manual pages, then runs kolvex-chart
-# from the unpacked tree.
+# check_deb.sh BUILD_DIR SCRATCH_DIR [HARDENED]
+# Packs the build folder with CPack, has lintian check the .deb, unpacks it into SCRATCH_DIR/root and
+# checks its files, its control fields, the desktop entry, the metainfo and the manual pages, then
+# runs kolvex (without a display) and kolvex-chart from the unpacked tree.
 set -euo pipefail
 
 build=$1
 scratch=$2
+hardened=${3:-ON}
 failures=0
 
 fail() {
@@ -18,7 +19,7 @@ if ! command -v dpkg-deb >/dev/null; then
   echo "dpkg-deb not found: not a Debian system, skipping"
   exit 77
 fi
-for tool in cpack desktop-file-validate appstreamcli groff; do
+for tool in cpack desktop-file-validate appstreamcli groff lintian; do
   if ! command -v "$tool" >/dev/null; then
     echo "FAIL: $tool not found (scripts/install-deps installs it)" >&2
     exit 1
@@ -42,6 +43,14 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 echo "checking $(basename "$deb")"
 
+# lintian: not one error or warning, and, for a hardened build, no binary without the hardening
+# flags (which lintian reports as information only).
+if ! lintian --fail-on error,warning --tag-display-limit 0 -I "$deb" >"$scratch/lintian.log" 2>&1 ||
+  { [ "$hardened" = ON ] && grep -q ' hardening-' "$scratch/lintian.log"; }; then
+  cat "$scratch/lintian.log" >&2
+  fail "lintian finds errors, warnings or unhardened binaries"
+fi
+
 # Control fields.
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = kolvex ] || fail "Package is '$(field Package)'"
@@ -51,8 +60,8 @@ done
 depends=$(field Depends)
 echo "Depends: $depends"
 depends_names=" $(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | tr '\n' ' ') "
-# Qt PrintSupport is not named here: dpkg-shlibdeps adds it whenever kolvex links it, and the
-# library check below catches a package that misses it.
+# The Qt libraries are not named here: dpkg-shlibdeps adds whatever kolvex links, and the
+# library check below catches a package that misses one.
 for package in fonts-liberation libqt6widgets6 libcups2; do
   [[ $depends_names == *" $package "* ]] || fail "Depends lacks $package"
 done
@@ -62,15 +71,18 @@ icons=usr/share/icons/hicolor
 expected=(
   usr/bin/kolvex
   usr/bin/kolvex-chart
-  usr/share/applications/kolvex.desktop
-  $icons/scalable/apps/kolvex.svg
+  usr/share/applications/org.kolvex.Kolvex.desktop
+  $icons/scalable/apps/org.kolvex.Kolvex.svg
   usr/share/metainfo/org.kolvex.Kolvex.metainfo.xml
+  usr/share/doc/kolvex/copyright
+  usr/share/doc/kolvex/changelog.gz
+  usr/share/bash-completion/completions/kolvex-chart
   usr/share/man/man1/kolvex.1.gz
   usr/share/man/man1/kolvex-chart.1.gz
 )
 sizes=(16 24 32 48 64 128 256)
 for size in "${sizes[@]}"; do
-  expected+=("$icons/${size}x${size}/apps/kolvex.png")
+  expected+=("$icons/${size}x${size}/apps/org.kolvex.Kolvex.png")
 done
 for file in "${expected[@]}"; do
   [ -f "$root/$file" ] || fail "missing /$file"
@@ -83,7 +95,7 @@ stray=$(cd "$root" && find . -type f | sed 's|^\./||' | grep -v -e '^usr/bin/' -
 
 # Each PNG holds the size its folder names: width and height are bytes 16 to 23 of the header.
 for size in "${sizes[@]}"; do
-  png=$root/$icons/${size}x${size}/apps/kolvex.png
+  png=$root/$icons/${size}x${size}/apps/org.kolvex.Kolvex.png
   [ -f "$png" ] || continue
   read -r width height < <(od -An -tu1 -j16 -N8 "$png" |
     awk '{ print $1*16777216 + $2*65536 + $3*256 + $4, $5*16777216 + $6*65536 + $7*256 + $8 }')
@@ -116,24 +128,59 @@ for program in kolvex kolvex-chart; do
   fi
 done
 
-# The desktop entry, the metainfo and the manual pages are valid and agree with each other.
-desktop=$root/usr/share/applications/kolvex.desktop
-desktop-file-validate "$desktop" || fail "desktop-file-validate rejects kolvex.desktop"
+# The desktop entry, the metainfo and the manual pages are valid and agree with each other; the
+# desktop file, the icon and the AppStream component share one id.
+app_id=org.kolvex.Kolvex
+desktop=$root/usr/share/applications/$app_id.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $app_id.desktop"
 exec_name=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
 icon_name=$(sed -n 's/^Icon=//p' "$desktop")
 [ -x "$root/usr/bin/$exec_name" ] || fail "Exec=$exec_name is not a program of the package"
-[ -f "$root/$icons/scalable/apps/$icon_name.svg" ] || fail "Icon=$icon_name has no icon"
-grep -qx 'Categories=Utility;' "$desktop" || fail "kolvex.desktop is not in Utility"
-metainfo=$root/usr/share/metainfo/org.kolvex.Kolvex.metainfo.xml
+[ "$icon_name" = "$app_id" ] || fail "Icon=$icon_name, not $app_id"
+grep -qx 'Categories=Utility;' "$desktop" || fail "the desktop file is not in Utility"
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli rejects the metainfo"
-grep -q '<launchable type="desktop-id">kolvex.desktop</launchable>' "$metainfo" ||
-  fail "the metainfo does not launch kolvex.desktop"
+for tag in "<id>$app_id</id>" "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" \
+  "<icon type=\"stock\">$app_id</icon>"; do
+  grep -qF "$tag" "$metainfo" || fail "the metainfo lacks $tag"
+done
 grep -q "<release version=\"$(field Version)\"" "$metainfo" ||
   fail "the metainfo has no release $(field Version)"
 for page in kolvex kolvex-chart; do
   warnings=$(zcat "$root/usr/share/man/man1/$page.1.gz" | groff -k -man -Tutf8 -ww -z 2>&1 || true)
   [ -z "$warnings" ] || fail "groff warns about $page.1: $warnings"
 done
+
+# kolvex from the unpacked tree, with no display unless a case names one: exit status, first line
+# of stdout, and stderr, which must begin with the given text (be empty for none) and hold at
+# most one line: no display gives the program's own words, never Qt's abort.
+check_kolvex() { # DISPLAY STATUS STDOUT STDERR ARGS...
+  local display=$1 want_status=$2 want_out=$3 want_err=$4 status=0 out err
+  shift 4
+  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ${display:+DISPLAY=$display} \
+    "$root/usr/bin/kolvex" "$@" >"$scratch/kolvex.out" 2>"$scratch/kolvex.err" || status=$?
+  out=$(head -n1 "$scratch/kolvex.out")
+  err=$(cat "$scratch/kolvex.err")
+  if [ "$status" != "$want_status" ] || [ "$out" != "$want_out" ] ||
+    [ "${err:0:${#want_err}}" != "$want_err" ] || { [ -z "$want_err" ] && [ -n "$err" ]; } ||
+    [ "$(wc -l <"$scratch/kolvex.err")" -gt 1 ]; then
+    fail "kolvex $* (DISPLAY '$display'): status $status, stdout '$out', stderr '$err'"
+  fi
+}
+usage='usage: kolvex [--help | --version]'
+cannot='kolvex: cannot open a display:'
+check_kolvex "" 0 "kolvex $(field Version)" "" --version
+check_kolvex "" 0 "$usage" "" --help
+check_kolvex "" 64 "" "$usage" -platform xcb
+check_kolvex "" 64 "" "$usage" --version --help
+check_kolvex "" 1 "" "$cannot neither DISPLAY nor WAYLAND_DISPLAY is set"
+check_kolvex :4711 1 "" "$cannot could not connect to display :4711"
+
+# The completion offers kolvex-chart's options.
+offered=$(bash -c 'source "$1" && COMP_WORDS=("$2" --) COMP_CWORD=1 && _kolvex_chart "$2" -- "$2" &&
+  complete -p kolvex-chart >/dev/null && echo "${COMPREPLY[*]}"' _ \
+  "$root/usr/share/bash-completion/completions/kolvex-chart" "$root/usr/bin/kolvex-chart" || true)
+[ "$offered" = "--help --version" ] || fail "the completion of 'kolvex-chart --' offers '$offered'"
 
 # kolvex-chart runs from the unpacked tree.
 chart=$root/usr/bin/kolvex-chart

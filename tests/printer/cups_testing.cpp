@@ -1,5 +1,12 @@
 #include "tests/printer/cups_testing.h"
 
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -296,9 +303,17 @@ PrivateCups::PrivateCups() {
 
 PrivateCups::~PrivateCups() {
   Stop();
+  if (silent_ >= 0) {
+    ::close(silent_);
+  }
 }
 
 QString PrivateCups::Start() {
+  if (silent_ >= 0) {
+    ::close(silent_);
+    silent_ = -1;
+    QFile::remove(QDir(directory_.path()).filePath("cups.sock"));
+  }
   if (!directory_.isValid()) {
     return QStringLiteral("no temporary directory");
   }
@@ -329,11 +344,37 @@ void PrivateCups::Stop() {
   if (cupsd_.state() == QProcess::NotRunning) {
     return;
   }
+  Resume();
   cupsd_.terminate();
   if (!cupsd_.waitForFinished(10'000)) {
     cupsd_.kill();
     cupsd_.waitForFinished();
   }
+}
+
+bool PrivateCups::Pause() {
+  return cupsd_.state() == QProcess::Running && ::kill(cupsd_.processId(), SIGSTOP) == 0;
+}
+
+bool PrivateCups::Resume() {
+  return cupsd_.state() == QProcess::Running && ::kill(cupsd_.processId(), SIGCONT) == 0;
+}
+
+bool PrivateCups::Silence() {
+  Stop();
+  const QByteArray path = QFile::encodeName(QDir(directory_.path()).filePath("cups.sock"));
+  QFile::remove(QString::fromLocal8Bit(path));
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (static_cast<std::size_t>(path.size()) >= sizeof(address.sun_path)) {
+    return false;
+  }
+  std::copy(path.begin(), path.end(), address.sun_path);
+  silent_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  // Never accepted: the kernel takes the connections, and nobody reads what they send.
+  return silent_ >= 0 &&
+         ::bind(silent_, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) == 0 &&
+         ::listen(silent_, 16) == 0;
 }
 
 QProcessEnvironment PrivateCups::Environment(QProcessEnvironment base) const {

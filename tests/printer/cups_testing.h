@@ -125,6 +125,13 @@ public:
   // A scheduler started again keeps its queues and their state.
   QString Start();
   void Stop();
+  // Freezes the scheduler (SIGSTOP), which keeps taking connections but answers nothing, and
+  // lets it go on again.
+  bool Pause();
+  bool Resume();
+  // Stops the scheduler and puts in its place a server that takes connections and never answers;
+  // Start takes it away again.
+  bool Silence();
 
   // `base` with the variable that sends libcups and the CUPS commands to this scheduler.
   QProcessEnvironment
@@ -140,6 +147,7 @@ public:
 private:
   QTemporaryDir directory_;
   QProcess cupsd_;
+  int silent_ = -1; // the listening socket of the silent server
 };
 
 } // namespace kolvex::testing

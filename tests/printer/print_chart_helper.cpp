@@ -36,9 +36,8 @@ int main(int argc, char *argv[]) {
         kolvex::Printer &printer = kolvex::ProgramPrinter();
         const int width = printer.PageWidth();
         const int height = printer.PageHeight();
-        const QPrinter &device = printer.Device();
-        const QRectF area = device.pageLayout().paintRect(QPageLayout::Point);
-        std::cout << width << ' ' << height << ' ' << device.resolution() << ' ' << area.left()
+        const QRectF area = printer.PageLayout().paintRect(QPageLayout::Point);
+        std::cout << width << ' ' << height << ' ' << printer.Resolution() << ' ' << area.left()
                   << ' ' << area.top() << std::endl;
       } else if (command == "print") {
         kolvex::PrintChart(chart);

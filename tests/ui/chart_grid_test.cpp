@@ -85,8 +85,18 @@ TEST_F(ChartGridTest, ShowsElevenWholeRowsAndScrollsToTwentyOneAndTwo) {
   EXPECT_EQ(qRgb(0, 0, 0), PixelAt(2 + 35 + 11 * 35 + 10, 2 + 20 + 30));
   EXPECT_EQ(qRgb(0, 0, 0), PixelAt(2 + 35 + 11 * 35 + 10, 2 + 5));
 
+  // Row 22 first, one past where scrolling goes, with black space under row 31; the next step of
+  // the scroll bar counts from it and stays in range.
   grid.SetTopRow(22);
+  EXPECT_EQ(22, grid.TopRow());
+  EXPECT_EQ(0, grid.rowViewportPosition(21));
+  EXPECT_EQ(qRgb(0, 0, 0), PixelAt(2 + 35 + 10, 2 + 20 + 10 * 20 + 10));
+  grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
   EXPECT_EQ(21, grid.TopRow());
+  grid.SetTopRow(22);
+  grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(21, grid.TopRow());
+  EXPECT_EQ(0, grid.rowViewportPosition(20));
   grid.SetTopRow(10);
   EXPECT_EQ(10, grid.TopRow());
   EXPECT_EQ(0, grid.rowViewportPosition(9));

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -97,6 +98,9 @@ TEST_F(InputWindowTest, TheMonthListHoldsTheTwelveMonthsAndTakesNoTyping) {
   QComboBox *months = ComboBox1();
   EXPECT_FALSE(months->isEditable());
   EXPECT_EQ(12, months->count());
+  months->showPopup();
+  EXPECT_EQ(13, months->view()->visualRect(months->model()->index(11, 0)).height());
+  months->hidePopup();
   months->setFocus();
   QTest::keyClicks(months, QStringLiteral("xyz 12"));
   EXPECT_EQ(8, months->currentIndex());

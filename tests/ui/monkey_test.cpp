@@ -5,7 +5,8 @@
 // last accepted press, with its year in the caption, and both windows must be enabled.
 //
 // No printer is reachable (a print server that does not exist, a home without a default
-// destination), so pressing the print button spools nothing and shows the no-printer box. Message
+// destination), so a printout spools nothing and ends in the no-printer box; a press while one
+// is under way is told that printing is in progress. Message
 // boxes are recorded; context menus that open are closed again, after choosing one of their
 // entries or none, as a user would.
 
@@ -30,7 +31,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +41,7 @@
 
 #include "chart/birth_input.h"
 #include "chart/year_chart.h"
+#include "printer/print_worker.h"
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/BIOform.h"
 #include "ui/application.h"
@@ -63,6 +64,7 @@ constexpr Today FixedToday{2024, 3, 15};
 
 const Message NoPrinterBox{ApplicationTitle, "There is no default printer currently selected.",
                            MessageIcon::Error};
+const Message PrintingBox{ApplicationTitle, "Printing in progress.", MessageIcon::Error};
 const Message InvalidDataBox{{}, QString::fromUtf8(InvalidDataMessage), MessageIcon::None};
 const Message AboutBox{AboutCaption, AboutText, MessageIcon::None};
 
@@ -125,7 +127,6 @@ protected:
     qputenv("HOME", home_.path().toUtf8());
     qunsetenv("LPDEST");
     qunsetenv("PRINTER");
-    ASSERT_TRUE(QPrinterInfo::defaultPrinterName().isEmpty()) << "a printer is reachable";
     QApplication::setQuitOnLastWindowClosed(false);
     qInstallMessageHandler(DropOffscreenNoise);
 
@@ -206,6 +207,7 @@ protected:
   int showPresses_ = 0;
   int acceptedPresses_ = 0;
   int printPresses_ = 0;
+  bool printing_ = false;
   int aboutBoxes_ = 0;
   int menusClosed_ = 0;
 
@@ -248,10 +250,16 @@ void MonkeyTest::ConnectOracle() {
   // These run after the windows' own handlers, which were connected first.
   QObject::connect(&Find<QPushButton>(*form1_, "Button1"), &QPushButton::clicked, &*form1_,
                    [this] { ShowPressed(); });
+  // A press starts a printout, or is refused while one is under way; each printout ends in a box.
   QObject::connect(&Find<QPushButton>(*form2_, "Button2"), &QPushButton::clicked, &*form2_, [this] {
     ++printPresses_;
-    const std::vector<Message> said = NewBoxes();
-    EXPECT_EQ(std::vector<Message>{NoPrinterBox}, said) << "print press";
+    EXPECT_EQ(printing_ ? std::vector<Message>{PrintingBox} : std::vector<Message>{}, NewBoxes())
+        << "print press";
+    printing_ = true;
+  });
+  QObject::connect(form2_->findChild<PrintWorker *>(), &PrintWorker::Finished, &*form2_, [this] {
+    EXPECT_EQ(std::vector<Message>{NoPrinterBox}, NewBoxes()) << "printout";
+    printing_ = false;
   });
   QObject::connect(form1_->findChild<QAction *>("AboutItem"), &QAction::triggered, &*form1_,
                    [this] {
@@ -321,6 +329,7 @@ void MonkeyTest::CheckBetweenEvents() {
 }
 
 void MonkeyTest::CheckAtTheEnd() {
+  EXPECT_TRUE(QTest::qWaitFor([this] { return !printing_; })) << "a printout never ended";
   EXPECT_TRUE(form1_->isEnabled());
   EXPECT_TRUE(form2_->isEnabled());
   if (lastAccepted_) {

@@ -166,11 +166,26 @@ TEST(ScreenMessageBoxes, ShowTheTextAsPlainTextWithAnOkButton) {
   EXPECT_EQ(Qt::PlainText, error.format);
   EXPECT_EQ(QMessageBox::Critical, error.icon);
   EXPECT_EQ(QMessageBox::StandardButtons(QMessageBox::Ok), error.buttons);
+}
 
-  const SeenBox plain = ShowOnScreen({QString(), QStringLiteral("Неверные данные")});
-  EXPECT_EQ(QString(), plain.caption);
-  EXPECT_EQ(QMessageBox::NoIcon, plain.icon);
-  EXPECT_EQ(QMessageBox::StandardButtons(QMessageBox::Ok), plain.buttons);
+TEST(ScreenMessageBoxes, LeaveThePlainBoxesOpenWithoutBlockingTheWindows) {
+  ScreenMessageBoxes().Show({QString(), QStringLiteral("Неверные данные")});
+  QPointer<QMessageBox> box;
+  for (QWidget *window : QApplication::topLevelWidgets()) {
+    if (auto *found = qobject_cast<QMessageBox *>(window); found && found->isVisible()) {
+      box = found;
+    }
+  }
+  ASSERT_NE(nullptr, box);
+  EXPECT_EQ(QString(), box->windowTitle());
+  EXPECT_EQ(QStringLiteral("Неверные данные"), box->text());
+  EXPECT_EQ(Qt::PlainText, box->textFormat());
+  EXPECT_EQ(QMessageBox::NoIcon, box->icon());
+  EXPECT_EQ(QMessageBox::StandardButtons(QMessageBox::Ok), box->standardButtons());
+  EXPECT_EQ(Qt::NonModal, box->windowModality());
+  EXPECT_EQ(nullptr, QApplication::activeModalWidget());
+  box->button(QMessageBox::Ok)->click();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); }));
 }
 
 } // namespace
