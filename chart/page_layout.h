@@ -29,6 +29,9 @@ struct PageUnits {
 
 PageUnits UnitsForPage(std::int32_t pageWidth, std::int32_t pageHeight) noexcept;
 
+// The face a canvas starts with, the program's face on the screen and on the printed page.
+inline constexpr const char *DefaultFontFace = "MS Sans Serif";
+
 inline constexpr int PlacedTextCount = YearChart::Columns * YearChart::Rows + 27;
 
 // The 443 texts of the page in drawing order: the chart row by row, cell (c, r) at (5cW, 2rH),

@@ -124,7 +124,7 @@ QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper) {
                                                PdfMarginMillimetres, PdfMarginMillimetres),
                                      QPageLayout::Millimeter));
     QPainter painter(&writer);
-    QFont font(QString::fromLatin1(DefaultFontFace));
+    QFont font(QString::fromUtf8(DefaultFontFace));
     font.setPointSize(ChartFontPoints);
     font.setFixedPitch(true);
     SetUpPageCanvas(painter, font);

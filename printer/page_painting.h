@@ -9,12 +9,12 @@
 #include <QPainter>
 #include <QString>
 
+#include "chart/page_layout.h"
 #include "chart/year_chart.h"
 
 namespace kolvex {
 
-// The face every canvas starts with, and the size the chart is printed in.
-inline constexpr const char *DefaultFontFace = "MS Sans Serif";
+// The size the chart is printed in; its face is DefaultFontFace.
 inline constexpr int ChartFontPoints = 10;
 
 // The font height in device pixels that gives `points` at `dotsPerInch`, rounded to the nearest.

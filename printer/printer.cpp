@@ -25,10 +25,10 @@ bool WholePdf(const QByteArray &document) {
 
 } // namespace
 
-Printer::Printer() : font_(QString::fromLatin1(DefaultFontFace)) {}
+Printer::Printer() : font_(QString::fromUtf8(DefaultFontFace)) {}
 
 Printer::Printer(const QString &path, int dotsPerInch)
-    : font_(QString::fromLatin1(DefaultFontFace)), pdfPath_(path), layout_(WholeA4()),
+    : font_(QString::fromUtf8(DefaultFontFace)), pdfPath_(path), layout_(WholeA4()),
       resolution_(dotsPerInch) {}
 
 Printer::~Printer() = default;

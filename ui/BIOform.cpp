@@ -6,6 +6,7 @@
 #include "chart/legend.h"
 #include "printer/print_worker.h"
 #include "ui/application.h"
+#include "ui/look.h"
 #include "ui_BIOform.h"
 
 namespace kolvex {
@@ -14,14 +15,6 @@ namespace {
 
 QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QFont PixelFont(const QString &family, QFont::StyleHint hint, int pixels, bool bold = false) {
-  QFont font(family);
-  font.setStyleHint(hint);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
 }
 
 // The first visible row that puts today's row in view, a few rows under the top where it can.
@@ -40,13 +33,11 @@ TForm2::TForm2(QWidget *parent)
       pdfSaving_(new PdfSaving(this)) {
   ui_->setupUi(this);
 
-  // Fonts are asked for in pixels so that they keep their sizes whatever the screen's resolution.
-  const QString sansSerif = SansSerifFamily();
-  setFont(PixelFont(sansSerif, QFont::SansSerif, 11));
-  ui_->Label1->setFont(PixelFont(CourierFamily(), QFont::TypeWriter, 13));
-  ui_->Label2->setFont(PixelFont(sansSerif, QFont::SansSerif, 13, true));
-  ui_->Label3->setFont(PixelFont(sansSerif, QFont::SansSerif, 13));
-  ui_->Button2->setFont(PixelFont(sansSerif, QFont::SansSerif, 11));
+  setFont(SansSerifFont(11));
+  ui_->Label1->setFont(CourierFont(13));
+  ui_->Label2->setFont(SansSerifFont(13, true));
+  ui_->Label3->setFont(SansSerifFont(13));
+  ui_->Button2->setFont(SansSerifFont(11));
   for (QLabel *label : {ui_->Label1, ui_->Label2, ui_->Label3}) {
     SetLabelText(*label, label->text());
   }
@@ -54,11 +45,8 @@ TForm2::TForm2(QWidget *parent)
   // The background in the desktop's colour for text areas, white as a rule; the labels show it.
   setBackgroundRole(QPalette::Base);
 
-  // Fixed size, with a minimise button and no maximise button.
   setFixedSize(size());
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  UseFixedFrame(*this);
   setMouseTracking(true);
 
   connect(ui_->StringGrid1, &ChartGrid::CellHovered, this,

@@ -7,8 +7,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace kolvex {
 
 // The program's name on the desktop and the caption of every error box.
@@ -28,16 +26,6 @@ void ShowError(const std::exception &error);
 
 // One of the program's own boxes: OK, no icon; the windows stay as they are.
 void ShowMessage(const QString &caption, const QString &text);
-
-// The faces the windows ask for: "MS Sans Serif" and "Courier New" where the system has them,
-// otherwise Liberation Sans and Liberation Mono, which have nearly their widths. Looked up once a
-// run: every request for a face the system lacks costs a fontconfig search.
-QString SansSerifFamily();
-QString CourierFamily();
-
-// Centres a window, frame included, on the whole primary screen, never past the screen's top or
-// left edge: where each window of the program appears at its first showing.
-void CentreOnScreen(QWidget &window);
 
 // Runs an event handler; an error it raises ends it and goes to ShowError.
 template <typename Handler> void RunGuarded(Handler &&handler) noexcept {

@@ -8,13 +8,12 @@
 #include <QLayout>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
-#include <QWindowStateChangeEvent>
 
 #include "chart/birth_input.h"
 #include "chart/calendar.h"
 #include "chart/year_chart.h"
-#include "ui/BIOform.h"
 #include "ui/application.h"
+#include "ui/look.h"
 #include "ui_biomain.h"
 
 namespace kolvex {
@@ -41,11 +40,8 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
     : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
   ui_->setupUi(this);
 
-  // The window's font, asked for in pixels so that it keeps its size whatever the screen's
-  // resolution. The menu bar keeps the desktop's menu font.
-  QFont font(SansSerifFamily());
-  font.setPixelSize(11);
-  ui_->ClientArea->setFont(font);
+  // The window's font; the menu bar keeps the desktop's menu font.
+  ui_->ClientArea->setFont(SansSerifFont(11));
   // A label grows to the right when its text needs more room in the font at hand.
   for (QLabel *label : {ui_->Label1, ui_->Label2, ui_->Label3}) {
     label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
@@ -56,11 +52,8 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
     ui_->ComboBox1->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
   }
 
-  // Fixed size, with a minimise button and no maximise button.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  UseFixedFrame(*this);
 
   connect(ui_->Button1, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button1Click(); }); });
@@ -87,10 +80,7 @@ void TForm1::Button1Click() {
                                              static_cast<qsizetype>(InvalidDataMessage.size())));
     return;
   }
-  const YearChart chart = YearChart::Compute(*input);
-  if (form2_ != nullptr) {
-    form2_->PresentChart(chart, today_);
-  }
+  emit ChartComputed(YearChart::Compute(*input), today_);
 }
 
 void TForm1::MMClick() {
@@ -102,26 +92,6 @@ void TForm1::showEvent(QShowEvent *event) {
   if (!shownBefore_) {
     shownBefore_ = true;
     CentreOnScreen(*this);
-  }
-}
-
-// Minimising this window minimises the program: the result window goes with it and comes back
-// when this window is restored.
-void TForm1::changeEvent(QEvent *event) {
-  QMainWindow::changeEvent(event);
-  if (event->type() != QEvent::WindowStateChange || form2_ == nullptr) {
-    return;
-  }
-  const bool wasMinimised =
-      static_cast<QWindowStateChangeEvent *>(event)->oldState().testFlag(Qt::WindowMinimized);
-  if (isMinimized() && !wasMinimised) {
-    resultHiddenWhileMinimised_ = form2_->isVisible();
-    if (resultHiddenWhileMinimised_) {
-      form2_->hide();
-    }
-  } else if (!isMinimized() && wasMinimised && resultHiddenWhileMinimised_) {
-    resultHiddenWhileMinimised_ = false;
-    form2_->show();
   }
 }
 

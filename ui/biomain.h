@@ -1,13 +1,13 @@
 #pragma once
 
 // The input window: the birth date and the forecast year, the show button and the About entry.
-// It is the program's main window: closing it ends the program, minimising it minimises the
-// program.
+// It is the program's main window: closing it ends the program.
 
 #include <memory>
 
 #include <QMainWindow>
 
+#include "chart/year_chart.h"
 #include "ui/today.h"
 
 namespace Ui {
@@ -15,8 +15,6 @@ class TForm1;
 }
 
 namespace kolvex {
-
-class TForm2;
 
 class TForm1 : public QMainWindow {
   Q_OBJECT
@@ -27,16 +25,15 @@ public:
   explicit TForm1(const TodayClock &clock = LocalToday, QWidget *parent = nullptr);
   ~TForm1() override;
 
-  // The window that shows each chart computed here; it is created after this window and lives
-  // as long as it.
-  void SetResultWindow(TForm2 &form2) noexcept { form2_ = &form2; }
-
   // The program's today, as read at creation.
   const Today &TodayDate() const noexcept { return today_; }
 
+signals:
+  // A press of the show button computed `chart`, to be shown with the program's today.
+  void ChartComputed(const YearChart &chart, const Today &today);
+
 protected:
   void showEvent(QShowEvent *event) override;
-  void changeEvent(QEvent *event) override;
   void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -46,9 +43,7 @@ private:
 
   std::unique_ptr<Ui::TForm1> ui_;
   Today today_;
-  TForm2 *form2_ = nullptr;
   bool shownBefore_ = false;
-  bool resultHiddenWhileMinimised_ = false;
 };
 
 } // namespace kolvex

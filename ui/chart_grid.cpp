@@ -11,7 +11,7 @@
 #include <QStyleOptionHeader>
 #include <QStyledItemDelegate>
 
-#include "ui/application.h"
+#include "ui/look.h"
 
 namespace kolvex {
 
@@ -28,14 +28,6 @@ const QColor CellLineColor{192, 192, 192};
 const QColor TextColor{0, 255, 0};
 const QColor EdgeLight{255, 255, 255};
 const QColor EdgeShadow{128, 128, 128};
-
-QFont CellFont() {
-  QFont font(CourierFamily());
-  font.setStyleHint(QFont::TypeWriter);
-  font.setPixelSize(16);
-  font.setBold(true);
-  return font;
-}
 
 // The text on the cell's colour, clipped to the cell.
 void DrawCellText(QPainter &painter, const QRect &cell, const QString &text, const QColor &color) {

@@ -16,6 +16,7 @@
 #include "ui/BIOform.h"
 #include "ui/application.h"
 #include "ui/biomain.h"
+#include "ui/shell.h"
 
 namespace {
 
@@ -173,7 +174,7 @@ int main(int argc, char *argv[]) {
   std::unique_ptr<kolvex::TForm2> form2;
   const AfterFirstPaint createResultWindow(form1, [&] {
     form2 = std::make_unique<kolvex::TForm2>();
-    form1.SetResultWindow(*form2);
+    kolvex::ConnectWindows(form1, *form2);
   });
 
   form1.show();

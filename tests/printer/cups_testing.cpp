@@ -352,12 +352,13 @@ void PrivateCups::Stop() {
   }
 }
 
+// QProcess may not have noticed yet that cupsd started: its state can still read Starting.
 bool PrivateCups::Pause() {
-  return cupsd_.state() == QProcess::Running && ::kill(cupsd_.processId(), SIGSTOP) == 0;
+  return cupsd_.processId() > 0 && ::kill(cupsd_.processId(), SIGSTOP) == 0;
 }
 
 bool PrivateCups::Resume() {
-  return cupsd_.state() == QProcess::Running && ::kill(cupsd_.processId(), SIGCONT) == 0;
+  return cupsd_.processId() > 0 && ::kill(cupsd_.processId(), SIGCONT) == 0;
 }
 
 bool PrivateCups::Silence() {

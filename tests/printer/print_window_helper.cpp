@@ -39,6 +39,7 @@
 #include "ui/biomain.h"
 #include "ui/chart_grid.h"
 #include "ui/hit_test.h"
+#include "ui/shell.h"
 
 namespace {
 
@@ -115,7 +116,7 @@ int main(int argc, char *argv[]) {
 
   kolvex::TForm1 form1;
   kolvex::TForm2 form2;
-  form1.SetResultWindow(form2);
+  kolvex::ConnectWindows(form1, form2);
   form1.show();
   if (!QTest::qWaitForWindowExposed(&form1)) {
     std::cerr << "print_window_helper: the input window does not show\n";

@@ -20,6 +20,7 @@
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/BIOform.h"
 #include "ui/biomain.h"
+#include "ui/shell.h"
 
 namespace kolvex {
 namespace {
@@ -39,7 +40,7 @@ Message ConversionError(const QString &text) {
 class InputWindowTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    form1.SetResultWindow(form2);
+    ConnectWindows(form1, form2);
     form1.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form1));
   }

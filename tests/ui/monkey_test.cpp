@@ -47,6 +47,7 @@
 #include "ui/application.h"
 #include "ui/biomain.h"
 #include "ui/chart_grid.h"
+#include "ui/shell.h"
 
 namespace kolvex {
 namespace {
@@ -132,7 +133,7 @@ protected:
 
     form1_.emplace([] { return FixedToday; });
     form2_.emplace();
-    form1_->SetResultWindow(*form2_);
+    ConnectWindows(*form1_, *form2_);
     ConnectOracle();
     qApp->installEventFilter(&menuCloser_);
     form1_->show();
