@@ -9,9 +9,6 @@
 namespace kolvex {
 namespace {
 
-// The size the chart is printed in.
-constexpr int ChartFontPoints = 10;
-
 // The device pixels an inch of the page that goes to CUPS; the page is PDF, so they only set how
 // finely texts are placed.
 constexpr int CupsDotsPerInch = 1200;
@@ -88,20 +85,11 @@ void Printer::BeginDoc() {
     EndDocument();
     throw EPrinter(PrinterNotValid);
   }
-  // The font keeps its size in points; on the printer that is so many device pixels.
-  QFont font = font_;
-  if (font_.pointSize() > 0) {
-    font.setPixelSize(FontPixelHeight(font_.pointSize(), resolution_));
-  }
-  painter_.setFont(font);
-  painter_.setPen(Qt::black);
-  painter_.setBackground(Qt::white);
-  painter_.setBackgroundMode(Qt::OpaqueMode);
+  SetUpPageCanvas(painter_, font_);
 }
 
 void Printer::TextOut(int x, int y, const QString &text) {
-  // QPainter places text by its baseline; in opaque mode it fills the box from the ascent down.
-  painter_.drawText(QPoint(x, y + painter_.fontMetrics().ascent()), text);
+  DrawPageText(painter_, x, y, text);
 }
 
 void Printer::EndDoc() {

@@ -15,6 +15,7 @@
 #include <QString>
 
 #include "chart/year_chart.h"
+#include "printer/page_painting.h"
 
 namespace kolvex {
 
@@ -111,11 +112,6 @@ private:
 
 // The printer of the program: created on first use, it lives until the program ends.
 Printer &ProgramPrinter();
-
-// The font height in device pixels that gives `points` at `dotsPerInch`, rounded to the nearest.
-constexpr int FontPixelHeight(int points, int dotsPerInch) noexcept {
-  return (2 * points * dotsPerInch + 72) / 144;
-}
 
 // Prints the chart and the 27 legend lines on one page of `printer`, every exchange with CUPS
 // ending once `stop` is asked to stop. Throws EPrinter.

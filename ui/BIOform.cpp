@@ -1,5 +1,6 @@
 #include "ui/BIOform.h"
 
+#include <QMenu>
 #include <QMouseEvent>
 
 #include "chart/legend.h"
@@ -16,7 +17,8 @@ namespace {
 
 TForm2::TForm2(QWidget *parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()),
-      printWorker_(new PrintWorker(ProgramPrinter(), this)) {
+      printWorker_(new PrintWorker(ProgramPrinter(), this)), gridMenu_(new QMenu(this)),
+      pdfSaving_(new PdfSaving(this)) {
   ui_->setupUi(this);
 
   setFont(SansSerifFont(11));
@@ -50,6 +52,13 @@ TForm2::TForm2(QWidget *parent)
       }
     });
   });
+
+  // The grid's context menu: the page as a PDF file.
+  gridMenu_->addAction(QStringLiteral("Сохранить в PDF…"), this,
+                       [this] { RunGuarded([this] { SavePdf1Click(); }); });
+  ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
+          [this](QPoint point) { StringGrid1ContextPopup(point); });
 
   ui_->Button2->setFocus();
 }
@@ -92,6 +101,15 @@ void TForm2::Button1Click() {
 // press while it is under way is told "Printing in progress".
 void TForm2::Button2Click() {
   printWorker_->Print(Chart());
+}
+
+void TForm2::StringGrid1ContextPopup(QPoint point) {
+  // A scroll area reports the point in its viewport.
+  gridMenu_->popup(ui_->StringGrid1->viewport()->mapToGlobal(point));
+}
+
+void TForm2::SavePdf1Click() {
+  pdfSaving_->SaveWithDialog(Chart());
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent *event) {

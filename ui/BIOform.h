@@ -8,9 +8,11 @@
 
 #include "chart/year_chart.h"
 #include "ui/hit_test.h"
+#include "ui/pdf_saving.h"
 #include "ui/today.h"
 
 class QLabel;
+class QMenu;
 
 namespace Ui {
 class TForm2;
@@ -42,12 +44,16 @@ private:
   void FormMouseMove();
   void Button1Click();
   void Button2Click();
+  void StringGrid1ContextPopup(QPoint point);
+  void SavePdf1Click();
 
   // Sets a label's text and fits the label to it on one line; an empty label is one space wide.
   static void SetLabelText(QLabel &label, const QString &text);
 
   std::unique_ptr<Ui::TForm2> ui_;
   PrintWorker *printWorker_; // a child of the window
+  QMenu *gridMenu_;
+  PdfSaving *pdfSaving_;
 };
 
 } // namespace kolvex

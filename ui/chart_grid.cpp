@@ -332,6 +332,10 @@ bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void ChartGrid::mousePressEvent(QMouseEvent *event) {
+  // The right button opens the context menu and leaves the current cell and selection alone.
+  if (event->button() == Qt::RightButton) {
+    return;
+  }
   const QModelIndex pressed = indexAt(event->position().toPoint());
   if (!pressed.isValid()) {
     // The black space beyond the cells selects nothing.
@@ -374,6 +378,9 @@ void ChartGrid::mouseMoveEvent(QMouseEvent *event) {
 }
 
 void ChartGrid::mouseReleaseEvent(QMouseEvent *event) {
+  if (event->button() == Qt::RightButton) {
+    return;
+  }
   if (event->button() == Qt::LeftButton) {
     autoScrollTimer_.stop();
     dragAnchor_ = QPersistentModelIndex();

@@ -5,18 +5,30 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <QPageLayout>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include "chart/legend.h"
+#include "chart/page_layout.h"
 #include "chart/year_chart.h"
+#include "tests/printer/pdf_reading.h"
 
 extern char **environ;
 
@@ -24,6 +36,8 @@ namespace kolvex {
 namespace {
 
 constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
+                                   "       kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
+                                   "       kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
                                    "       kolvex-chart --help | --version\n";
 constexpr std::string_view InvalidData = "Неверные данные\n";
 
@@ -60,8 +74,24 @@ struct Outcome {
   std::string err;
 };
 
+// The environment of a run: this one without a display or a paper setting, then `settings`
+// ("NAME=value").
+std::vector<std::string> Environment(const std::vector<std::string> &settings) {
+  std::vector<std::string> environment;
+  for (char **entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view name = std::string_view(*entry).substr(0, std::strcspn(*entry, "="));
+    if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
+        name != "LC_ALL" && name != "LC_PAPER" && name != "PAPERCONF") {
+      environment.emplace_back(*entry);
+    }
+  }
+  environment.insert(environment.end(), settings.begin(), settings.end());
+  return environment;
+}
+
 // Runs kolvex-chart with `args`, stdin from /dev/null; stdout goes to `stdoutPath` when given.
-Outcome RunChart(const std::vector<std::string> &args, const char *stdoutPath = nullptr) {
+Outcome RunChart(const std::vector<std::string> &args, const char *stdoutPath = nullptr,
+                 const std::vector<std::string> &settings = {}) {
   TempFile out;
   TempFile err;
   posix_spawn_file_actions_t actions;
@@ -76,10 +106,17 @@ Outcome RunChart(const std::vector<std::string> &args, const char *stdoutPath = 
     argv.push_back(const_cast<char *>(arg.c_str()));
   }
   argv.push_back(nullptr);
+  std::vector<std::string> environment = Environment(settings);
+  std::vector<char *> envp;
+  for (std::string &entry : environment) {
+    envp.push_back(entry.data());
+  }
+  envp.push_back(nullptr);
 
   Outcome outcome;
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, KOLVEX_CHART_PATH, &actions, nullptr, argv.data(), environ);
+  const int spawned =
+      posix_spawn(&pid, KOLVEX_CHART_PATH, &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) {
     ADD_FAILURE() << "cannot run " << KOLVEX_CHART_PATH;
@@ -186,6 +223,12 @@ TEST(KolvexChart, ExitStatusAndMessages) {
       {{"17", "9", "1974", "1999", "-2", "1"}, 64, usage},
       {{"17", "9", "1974", "1999", "1", "32"}, 64, usage},
       {{"17", "9", "1974", "1999", "1", "-2"}, 64, usage},
+      {{"--pdf"}, 64, usage},
+      {{"--pdf", "/nowhere/x.pdf", "17", "9", "1974"}, 64, usage},
+      {{"--pdf", "17", "9", "1974", "1999"}, 64, usage},
+      {{"--ics", "17", "9", "1974", "1999", "9", "17"}, 64, usage},
+      {{"--ics", "--pdf", "/nowhere/x.pdf", "17", "9", "1974", "1999"}, 64, usage},
+      {{"17", "9", "1974", "1999", "--ics"}, 64, usage},
       // texts that are no integer, read in the order YEAR, MONTH, DAY, FORECAST, COL, ROW
       {{"x", "9", "1974", "1999"}, 2, notInteger("x")},
       {{"17 ", "9", "1974", "1999"}, 2, notInteger("17 ")},
@@ -200,6 +243,8 @@ TEST(KolvexChart, ExitStatusAndMessages) {
       {{"17", "9", "1974", "1999", "c", "r"}, 2, notInteger("c")},
       {{"17", "9", "1974", "1999", "1", "r"}, 2, notInteger("r")},
       {{"17", "9", "1974", "1999", "99", "r"}, 2, notInteger("r")},
+      {{"--ics", "17", "9", "$", "1999"}, 2, notInteger("$")},
+      {{"--pdf", "/nowhere/x.pdf", "17", "9", "1974", "f"}, 2, notInteger("f")},
       // out of range
       {{"-5", "9", "1974", "1999"}, 1, invalid}, // a value, never an option
       {{"17", "0", "1974", "1999"}, 1, invalid},
@@ -212,6 +257,8 @@ TEST(KolvexChart, ExitStatusAndMessages) {
       // the birth data are checked before COL and ROW are read
       {{"17", "9", "1974", "3000", "c", "r"}, 1, invalid},
       {{"17", "9", "1974", "3000", "99", "99"}, 1, invalid},
+      {{"--ics", "-5", "9", "1974", "1999"}, 1, invalid},
+      {{"--pdf", "/nowhere/x.pdf", "17", "9", "1974", "1973"}, 1, invalid},
   };
   for (const auto &c : cases) {
     const Outcome outcome = RunChart(c.args);
@@ -240,10 +287,244 @@ TEST(KolvexChart, AnOutputThatCannotBeWrittenIsNoSuccess) {
   }
   for (const std::vector<std::string> &args : {std::vector<std::string>{"17", "9", "1974", "1999"},
                                                {"17", "9", "1974", "1999", "9", "17"},
+                                               {"--ics", "17", "9", "1974", "1999"},
                                                {"--help"}}) {
     const Outcome outcome = RunChart(args, "/dev/full");
     EXPECT_EQ(74, outcome.status) << Joined(args);
     EXPECT_EQ("kolvex-chart: cannot write the output\n", outcome.err) << Joined(args);
+  }
+}
+
+// The page's paper as pdfinfo names its size in points, from the paper settings of a run.
+TEST(KolvexChart, WritesThePrintedPageAsPdfOnTheSystemsPaper) {
+  QTemporaryDir directory;
+  const std::string dir = directory.path().toStdString();
+  const auto file = [&dir](const std::string &name, const std::string &text) {
+    std::ofstream(dir + "/" + name) << text;
+    return "PAPERCONF=" + dir + "/" + name;
+  };
+  // A locale of letter paper of the test's own: the system may have none installed.
+  const bool usLocale =
+      std::system(
+          ("localedef -i en_US -f UTF-8 " + dir + "/en_US.UTF-8 >/dev/null 2>&1").c_str()) == 0;
+  const struct {
+    std::vector<std::string> settings;
+    QPageSize::PageSizeId paper;
+  } cases[] = {
+      {{"PAPERCONF=" + dir + "/none"}, QPageSize::A4},
+      {{file("letter", "# the paper\n\n  letter  \n")}, QPageSize::Letter},
+      {{file("b5", "b5\n")}, QPageSize::B5},
+      {{file("legal", "Legal a4\n")}, QPageSize::Legal},
+      {{file("unknown", "foolscap\n")}, QPageSize::A4},
+      {{file("a5", "a5\n"), "LC_PAPER=C.UTF-8"}, QPageSize::A5},
+      {{file("a5", "a5\n"), "LC_ALL=POSIX"}, QPageSize::A5},
+      {{file("a5", "a5\n"), "LC_PAPER=xx_YY.UTF-8"}, QPageSize::A5}, // not installed
+      {{file("a5", "a5\n"), "LOCPATH=" + dir, "LC_PAPER=en_US.UTF-8"}, QPageSize::Letter},
+      {{file("a5", "a5\n"), "LOCPATH=" + dir, "LC_ALL=en_US.UTF-8", "LC_PAPER=C"},
+       QPageSize::Letter},
+  };
+  const YearChart chart = YearChart::Compute({17, 9, 1974, 1999});
+  const QString pdf = directory.filePath("page.pdf");
+  for (const auto &c : cases) {
+    const std::string settings = Joined(c.settings);
+    if (!usLocale && settings.find("en_US") != std::string::npos) {
+      continue;
+    }
+    std::filesystem::remove(pdf.toStdString());
+    const Outcome outcome =
+        RunChart({"--pdf", pdf.toStdString(), "17", "9", "1974", "1999"}, nullptr, [&] {
+          auto all = c.settings;
+          all.push_back("XDG_RUNTIME_DIR=" + dir); // Qt asks for it
+          return all;
+        }());
+    ASSERT_EQ(0, outcome.status) << settings << outcome.err;
+    EXPECT_EQ("", outcome.out + outcome.err) << settings;
+
+    const QSizeF points = QPageSize(c.paper).size(QPageSize::Point);
+    const QString info = QString::fromUtf8(testing::RunProgram("pdfinfo", {pdf}));
+    EXPECT_TRUE(
+        info.contains(QRegularExpression(QStringLiteral("Pages: +1\n(.*\n)*Page size: +%1 x %2 pts")
+                                             .arg(std::round(points.width()))
+                                             .arg(std::round(points.height())))))
+        << settings << info.toStdString();
+
+    // Every text at its place: the page's printable area is the paper less 5 mm each side.
+    const QRect area = QPageLayout(QPageSize(c.paper), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
+                                   QPageLayout::Millimeter)
+                           .paintRectPixels(1200);
+    const std::vector<PlacedText> layout = LayOutPage(chart, area.width(), area.height());
+    const testing::PageReading page =
+        testing::ReadPage(testing::PdfWords(pdf), layout, {1200, QPointF(5, 5) * 72 / 25.4});
+    EXPECT_TRUE(page.stray.empty()) << settings;
+    int drawn = 0;
+    for (const auto &text : page.texts) {
+      QStringList words;
+      for (const auto &word : text.words) {
+        words << word.text;
+      }
+      EXPECT_EQ(text.placed.text, words.join(' ').toStdString()) << settings;
+      if (!text.words.empty()) {
+        ++drawn;
+        EXPECT_NEAR(text.topLeft.x(), text.words.front().xMin, 0.5) << text.placed.text;
+      }
+    }
+    EXPECT_EQ(12 + 31 + 365 + 27, drawn) << settings;
+  }
+}
+
+TEST(KolvexChart, APdfThatCannotBeWrittenLeavesNothingBehind) {
+  QTemporaryDir directory;
+  const std::string dir = directory.path().toStdString();
+  std::filesystem::create_directory(dir + "/taken.pdf");
+  for (const std::string &file : {dir + "/missing/page.pdf", dir + "/taken.pdf"}) {
+    const Outcome outcome =
+        RunChart({"--pdf", file, "17", "9", "1974", "1999"}, nullptr, {"XDG_RUNTIME_DIR=" + dir});
+    EXPECT_EQ(74, outcome.status) << file;
+    EXPECT_EQ("", outcome.out) << file;
+    EXPECT_TRUE(outcome.err.starts_with("kolvex-chart: cannot write " + file + ": "))
+        << outcome.err;
+    int entries = 0;
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(dir)) {
+      ++entries;
+      EXPECT_EQ(dir + "/taken.pdf", entry.path().string());
+    }
+    EXPECT_EQ(1, entries) << file;
+  }
+}
+
+// The calendar read back by a reader of its own: lines split at CRLF, unfolded, split into name
+// and value, TEXT values unescaped.
+struct CalendarEvent {
+  std::string start, end, summary, description, uid;
+};
+struct Calendar {
+  std::map<std::string, std::string> head; // the properties before the first event
+  std::vector<CalendarEvent> events;
+};
+
+Calendar ReadCalendar(const std::string &text) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = text.find("\r\n", at);
+    EXPECT_NE(std::string::npos, end) << "no CRLF after " << text.substr(at);
+    const std::string physical = text.substr(at, end - at);
+    EXPECT_LE(physical.size(), 75u) << physical;
+    EXPECT_EQ(std::string::npos, physical.find('\n')) << physical;
+    // No character cut in two: every physical line is whole UTF-8 on its own.
+    EXPECT_TRUE(QString::fromUtf8(physical).toUtf8().toStdString() == physical) << physical;
+    EXPECT_FALSE(!physical.empty() && (static_cast<unsigned char>(physical[0]) & 0xC0) == 0x80);
+    if (physical.starts_with(' ')) {
+      lines.back() += physical.substr(1);
+    } else {
+      lines.push_back(physical);
+    }
+    at = end == std::string::npos ? text.size() : end + 2;
+  }
+  const auto unescape = [](std::string_view value) {
+    std::string plain;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      if (value[i] == '\\' && i + 1 < value.size()) {
+        ++i;
+        plain += value[i] == 'n' || value[i] == 'N' ? '\n' : value[i];
+      } else {
+        plain += value[i];
+      }
+    }
+    return plain;
+  };
+  Calendar calendar;
+  CalendarEvent *event = nullptr;
+  for (const std::string &line : lines) {
+    const std::size_t colon = line.find(':');
+    const std::string name = line.substr(0, colon);
+    const std::string value = colon == std::string::npos ? "" : line.substr(colon + 1);
+    if (line == "BEGIN:VEVENT") {
+      event = &calendar.events.emplace_back();
+    } else if (line == "END:VEVENT") {
+      event = nullptr;
+    } else if (event == nullptr) {
+      calendar.head[name] = value;
+    } else if (name == "DTSTART;VALUE=DATE") {
+      event->start = value;
+    } else if (name == "DTEND;VALUE=DATE") {
+      event->end = value;
+    } else if (name == "SUMMARY") {
+      event->summary = unescape(value);
+    } else if (name == "DESCRIPTION") {
+      event->description = unescape(value);
+    } else if (name == "UID") {
+      event->uid = value;
+    } else if (name == "DTSTAMP") {
+      EXPECT_TRUE(QString::fromStdString(value).contains(QRegularExpression("^\\d{8}T\\d{6}Z$")))
+          << value;
+    }
+  }
+  return calendar;
+}
+
+std::string DateText(std::chrono::sys_days day) {
+  const std::chrono::year_month_day date(day);
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d%02u%02u", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+  return text;
+}
+
+TEST(KolvexChart, PrintsTheCriticalDaysAsACalendar) {
+  for (const BirthInput &input : {BirthInput{17, 9, 1974, 1999}, BirthInput{17, 9, 1974, 1974},
+                                  BirthInput{29, 2, 2000, 2099}}) {
+    const std::vector<std::string> args{"--ics", std::to_string(input.day),
+                                        std::to_string(input.month), std::to_string(input.year),
+                                        std::to_string(input.forecastYear)};
+    const Outcome outcome = RunChart(args);
+    ASSERT_EQ(0, outcome.status) << Joined(args);
+    EXPECT_EQ("", outcome.err);
+    const Calendar calendar = ReadCalendar(outcome.out);
+    EXPECT_EQ("VCALENDAR", calendar.head.at("BEGIN"));
+    EXPECT_EQ("2.0", calendar.head.at("VERSION"));
+    EXPECT_EQ("GREGORIAN", calendar.head.at("CALSCALE"));
+    EXPECT_FALSE(calendar.head.at("PRODID").empty());
+    EXPECT_NE(std::string::npos, outcome.out.find("\r\n ")) << "no line was folded";
+
+    // The days of the year whose code holds a '*', walked by the standard calendar.
+    const YearChart chart = YearChart::Compute(input);
+    const std::array<std::string, 3> cycles{"физический", "эмоциональный", "интеллектуальный"};
+    std::vector<CalendarEvent> expected;
+    using namespace std::chrono;
+    const sys_days first = year(input.forecastYear) / January / 1;
+    for (sys_days day = first; day < sys_days(year(input.forecastYear + 1) / January / 1);
+         day += days(1)) {
+      const year_month_day date(day);
+      const std::string code(chart.Text(static_cast<int>(static_cast<unsigned>(date.month())),
+                                        static_cast<int>(static_cast<unsigned>(date.day()))));
+      if (code.find('*') == std::string::npos) {
+        continue;
+      }
+      std::string critical;
+      for (std::size_t i = 0; i < 3; ++i) {
+        if (code[i] == '*') {
+          critical += (critical.empty() ? "" : ", ") + cycles[i];
+        }
+      }
+      expected.push_back({DateText(day), DateText(day + days(1)), std::string(LegendLine(code)),
+                          "Критический день: " + critical, ""});
+    }
+    ASSERT_EQ(expected.size(), calendar.events.size()) << Joined(args);
+    std::set<std::string> uids;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      const CalendarEvent &event = calendar.events[i];
+      EXPECT_EQ(expected[i].start, event.start);
+      EXPECT_EQ(expected[i].end, event.end);
+      EXPECT_EQ(expected[i].summary, event.summary) << event.start;
+      EXPECT_EQ(expected[i].description, event.description) << event.start;
+      uids.insert(event.uid);
+    }
+    EXPECT_EQ(expected.size(), uids.size()) << "UIDs repeat";
+    // The same events on every run: an imported calendar is updated, not doubled.
+    const Calendar again = ReadCalendar(RunChart(args).out);
+    for (std::size_t i = 0; i < again.events.size() && i < expected.size(); ++i) {
+      EXPECT_EQ(calendar.events[i].uid, again.events[i].uid);
+    }
   }
 }
 

@@ -158,6 +158,14 @@ TEST_F(ChartGridTest, AClickSelectsADayAndNeverAFixedCell) {
   EXPECT_EQ(GridCell(4, 6), grid.CurrentCell());
   EXPECT_EQ(QRect(4, 6, 1, 1), Selection());
 
+  // The right button is for the context menu: not even a drag with it selects.
+  QTest::mouseDClick(window, Qt::RightButton, {}, InWindow(CellCentre(2, 3)));
+  QTest::mousePress(window, Qt::RightButton, {}, InWindow(CellCentre(2, 3)));
+  QTest::mouseMove(window, InWindow(CellCentre(5, 8)));
+  QTest::mouseRelease(window, Qt::RightButton, {}, InWindow(CellCentre(5, 8)));
+  EXPECT_EQ(GridCell(4, 6), grid.CurrentCell());
+  EXPECT_EQ(QRect(4, 6, 1, 1), Selection());
+
   // Nor does the black space right of the last column, not even when dragged from.
   grid.horizontalScrollBar()->setValue(1);
   QTest::mousePress(window, Qt::LeftButton, {}, InWindow({11 * 35 + 10, 30}));

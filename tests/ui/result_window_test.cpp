@@ -2,12 +2,16 @@
 
 #include <ostream>
 
+#include <QContextMenuEvent>
+#include <QFile>
 #include <QHeaderView>
-#include <QMouseEvent>
-#include <QScrollBar>
-
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -15,6 +19,7 @@
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/application.h"
 #include "ui/chart_grid.h"
+#include "ui/pdf_saving.h"
 
 static void PrintTo(const QString &text, std::ostream *out) {
   *out << '"' << text.toStdString() << '"';
@@ -212,6 +217,45 @@ TEST_F(ResultWindowTest, DescribesTheCellUnderThePointer) {
             Label("Label3").width());
   EXPECT_EQ(Label("Label2").fontMetrics().horizontalAdvance(Lines().first),
             Label("Label2").width());
+}
+
+TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
+  Present(ChartOf(1999), {1999, 9, 17});
+  MoveTo(CellCentre(3, 5));
+  const auto lines = Lines();
+  QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, CellCentre(3, 5));
+  // The press of the right button, as the window system reports it, asks for the menu.
+  QContextMenuEvent request(QContextMenuEvent::Mouse,
+                            Grid().viewport()->mapFrom(&form, CellCentre(3, 5)),
+                            form.mapToGlobal(CellCentre(3, 5)));
+  QApplication::sendEvent(Grid().viewport(), &request);
+  QMenu *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+  ASSERT_NE(nullptr, menu);
+  ASSERT_EQ(1, menu->actions().size());
+  EXPECT_EQ("Сохранить в PDF…", menu->actions()[0]->text());
+  menu->close();
+  EXPECT_EQ(GridCell(9, 17), Grid().CurrentCell());
+  EXPECT_EQ(lines, Lines());
+
+  // The write ends on a worker; a failure reaches the error display then.
+  QTemporaryDir directory;
+  kolvex::testing::RecordedMessageBoxes boxes;
+  PdfSaving saving(&form);
+  QSignalSpy ended(&saving, &PdfSaving::Ended);
+  for (const QString &path : {directory.filePath("page.pdf"), directory.filePath("no/page.pdf")}) {
+    saving.Save(form.Chart(), path);
+    EXPECT_THROW(saving.Save(form.Chart(), path), std::runtime_error); // one at a time
+    ASSERT_TRUE(ended.wait(10000));
+  }
+  QFile pdf(directory.filePath("page.pdf"));
+  ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
+  ASSERT_EQ(1u, boxes.shown.size());
+  EXPECT_EQ(
+      (Message{ApplicationTitle,
+               "Cannot save " + directory.filePath("no/page.pdf") + ": No such file or directory.",
+               MessageIcon::Error}),
+      boxes.shown[0]);
 }
 
 TEST_F(ResultWindowTest, OnlyTheBackgroundRestoresThePrompt) {

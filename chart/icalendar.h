@@ -1,0 +1,29 @@
+#pragma once
+
+// The critical days of a year chart as an iCalendar (RFC 5545) calendar, and the two text rules
+// of that format every line of it goes through.
+
+#include <string>
+#include <string_view>
+
+#include "chart/birth_input.h"
+#include "chart/year_chart.h"
+
+namespace kolvex {
+
+// The calendar of `chart`, computed for `input`: one all-day event for every day whose code holds
+// a '*', in date order. SUMMARY is the day's legend line, DESCRIPTION names the critical cycles,
+// the UID is made of the day and the birth date, so that importing the calendar again updates the
+// events instead of doubling them. `stamp` is the DTSTAMP of every event, a UTC date-time such as
+// "19990917T120000Z". Lines end in CRLF and are folded.
+std::string CriticalDaysCalendar(const BirthInput &input, const YearChart &chart,
+                                 std::string_view stamp);
+
+// A TEXT value: backslash, semicolon and comma escaped by a backslash, a line end written "\n".
+std::string EscapeText(std::string_view text);
+
+// One content line as it is written: at most 75 octets to a line, each continuation line starting
+// with a space, never a UTF-8 character cut in two, every line ended by CRLF.
+std::string FoldLine(std::string_view line);
+
+} // namespace kolvex

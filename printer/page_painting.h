@@ -1,0 +1,47 @@
+#pragma once
+
+// The printed page on any paint device: the printer's canvas and a PDF file of the page alike,
+// so that both hold the same texts at the same places in the same font.
+
+#include <QByteArray>
+#include <QFont>
+#include <QPageSize>
+#include <QPainter>
+#include <QString>
+
+#include "chart/page_layout.h"
+#include "chart/year_chart.h"
+
+namespace kolvex {
+
+// The size the chart is printed in; its face is DefaultFontFace.
+inline constexpr int ChartFontPoints = 10;
+
+// The font height in device pixels that gives `points` at `dotsPerInch`, rounded to the nearest.
+constexpr int FontPixelHeight(int points, int dotsPerInch) noexcept {
+  return (2 * points * dotsPerInch + 72) / 144;
+}
+
+// Readies `painter`, begun on its device, for texts in `font`: a size in points becomes so many
+// pixels of the device's vertical resolution; black on an opaque white box.
+void SetUpPageCanvas(QPainter &painter, const QFont &font);
+
+// Draws `text` with its top-left corner at (x, y), on an opaque white box.
+void DrawPageText(QPainter &painter, int x, int y, const QString &text);
+
+// The paper the system is set up for: the locale's LC_PAPER when LC_ALL or LC_PAPER names a
+// locale other than C or POSIX, else the first word of the papersize file ($PAPERCONF, or
+// /etc/papersize) when Qt knows that paper, else A4.
+QPageSize SystemPaperSize();
+
+// The page of `chart` as a one-page PDF document on `paper`, drawn as the printer draws it; its
+// printable area is the paper less PdfMarginMillimetres on every side.
+inline constexpr int PdfMarginMillimetres = 5;
+inline constexpr int PdfDotsPerInch = 1200;
+QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper);
+
+// Writes `bytes` into the file `path` all or nothing: into a new file beside it, renamed to `path`
+// at the end. Returns what went wrong, or an empty text when the file is written.
+QString WriteWholeFile(const QString &path, const QByteArray &bytes);
+
+} // namespace kolvex

@@ -1,0 +1,68 @@
+#include "ui/pdf_saving.h"
+
+#include <stdexcept>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include "printer/page_painting.h"
+#include "ui/application.h"
+
+namespace kolvex {
+namespace {
+
+// How long a write may take before the user hears that the disk does not answer; the write
+// itself cannot be called off and goes on.
+constexpr int SlowDiskMilliseconds = 20'000;
+
+std::runtime_error SaveError(const QString &path, const QString &reason) {
+  return std::runtime_error(QStringLiteral("Cannot save %1: %2").arg(path, reason).toStdString());
+}
+
+} // namespace
+
+PdfSaving::PdfSaving(QWidget *window) : QObject(window), window_(window) {
+  slowDisk_.setSingleShot(true);
+  slowDisk_.setInterval(SlowDiskMilliseconds);
+  connect(&slowDisk_, &QTimer::timeout, this, [this] {
+    ShowError(SaveError(path_, QStringLiteral("the disk has not answered for %1 seconds")
+                                   .arg(SlowDiskMilliseconds / 1000)));
+  });
+  connect(&write_, &QFutureWatcher<QString>::finished, this, &PdfSaving::WriteEnded);
+}
+
+void PdfSaving::SaveWithDialog(const YearChart &chart) {
+  if (Writing()) {
+    throw std::runtime_error("Saving in progress");
+  }
+  const QString path = QFileDialog::getSaveFileName(
+      window_, QStringLiteral("Сохранить в PDF"),
+      QDir::home().filePath(QStringLiteral("biorhythms-%1.pdf").arg(chart.Year())),
+      QStringLiteral("PDF (*.pdf)"));
+  if (!path.isEmpty()) {
+    Save(chart, path);
+  }
+}
+
+void PdfSaving::Save(const YearChart &chart, const QString &path) {
+  if (Writing()) {
+    throw std::runtime_error("Saving in progress");
+  }
+  path_ = path;
+  writing_ = true;
+  write_.setFuture(QtConcurrent::run(WriteWholeFile, path, ChartPdf(chart, SystemPaperSize())));
+  slowDisk_.start();
+}
+
+void PdfSaving::WriteEnded() {
+  slowDisk_.stop();
+  writing_ = false;
+  const QString error = write_.result();
+  if (!error.isEmpty()) {
+    ShowError(SaveError(path_, error));
+  }
+  emit Ended();
+}
+
+} // namespace kolvex
