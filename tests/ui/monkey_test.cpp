@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -213,11 +214,16 @@ protected:
   int menusClosed_ = 0;
 
   // Closes every context menu right after it opens (their exec would wait for a person),
-  // sometimes choosing one of its entries first.
+  // sometimes choosing one of its entries first; a dialog such an entry opens is cancelled.
   class MenuCloser : public QObject {
   public:
     explicit MenuCloser(MonkeyTest &test) : test_(test) {}
     bool eventFilter(QObject *watched, QEvent *event) override {
+      if (auto *dialog = qobject_cast<QDialog *>(watched);
+          dialog != nullptr && event->type() == QEvent::Show) {
+        QTimer::singleShot(0, dialog, &QDialog::reject);
+        return false;
+      }
       auto *menu = qobject_cast<QMenu *>(watched);
       if (menu != nullptr && event->type() == QEvent::Show) {
         QList<QAction *> entries;
