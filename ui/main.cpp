@@ -159,11 +159,8 @@ int main(int argc, char *argv[]) {
   // The title names the program on the desktop (and in the window class); it is not appended to
   // the window captions, which stand as they are.
   QApplication::setApplicationName(kolvex::ApplicationTitle);
-  // Lets the desktop match the windows with the program's menu entry (the Wayland app id) and show
-  // its icon: the installed theme's, else the one built in.
+  // Lets the desktop match the windows with the program's menu entry (the Wayland app id).
   QGuiApplication::setDesktopFileName(QString::fromUtf8(AppId));
-  QApplication::setWindowIcon(
-      QIcon::fromTheme(QString::fromUtf8(AppId), QIcon(QStringLiteral(":/icons/kolvex.svg"))));
   // Only the input window ends the program; it quits when it is closed.
   QApplication::setQuitOnLastWindowClosed(false);
 
@@ -173,7 +170,11 @@ int main(int argc, char *argv[]) {
   // the screen: building its grid is the larger part of starting up, and the input window need
   // not wait for it.
   std::unique_ptr<kolvex::TForm2> form2;
+  // So is the windows' icon for taskbars and window switchers, the installed theme's or else the
+  // one built in: finding it reads the icon themes and loads the SVG engine.
   const AfterFirstPaint createResultWindow(form1, [&] {
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QString::fromUtf8(AppId), QIcon(QStringLiteral(":/icons/kolvex.svg"))));
     form2 = std::make_unique<kolvex::TForm2>();
     kolvex::ConnectWindows(form1, *form2);
   });
