@@ -11,10 +11,6 @@
 
 namespace kolvex {
 
-namespace {
-
-} // namespace
-
 TForm2::TForm2(QWidget *parent)
     : QWidget(parent), ui_(std::make_unique<Ui::TForm2>()),
       printWorker_(new PrintWorker(ProgramPrinter(), this)), gridMenu_(new QMenu(this)),
