@@ -1,6 +1,5 @@
 #include "printer/printer.h"
 
-#include <QSaveFile>
 #include <QScopeGuard>
 
 #include "chart/page_layout.h"
@@ -98,9 +97,7 @@ void Printer::EndDoc() {
     throw EPrinter(PrinterNotValid);
   }
   if (pdfPath_) {
-    QSaveFile file(*pdfPath_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(document_.data()) != document_.size() ||
-        !file.commit()) {
+    if (!WriteWholeFile(*pdfPath_, document_.data()).isEmpty()) {
       throw EPrinter(PrinterNotValid);
     }
     return;
