@@ -17,6 +17,11 @@ inline constexpr std::array<std::string_view, 12> MonthNamesGenitive{
     "января", "февраля", "марта",    "апреля",  "мая",    "июня",
     "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
 
+// Month names in the nominative case, as a month stands alone ("март 2030").
+inline constexpr std::array<std::string_view, 12> MonthNamesNominative{
+    "январь", "февраль", "март",     "апрель",  "май",    "июнь",
+    "июль",   "август",  "сентябрь", "октябрь", "ноябрь", "декабрь"};
+
 // Column headers of the year chart.
 inline constexpr std::array<std::string_view, 12> MonthAbbreviations{
     "янв", "фев", "мар", "апр", "май", "июн", "июл", "авг", "сен", "окт", "ноя", "дек"};
