@@ -1,5 +1,6 @@
 #include "chart/legend.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "chart/calendar.h"
@@ -74,6 +75,33 @@ DayDescription DescribeCell(const YearChart &chart, int column, int row) {
     date.append("  ").append(weekday);
   }
   return description;
+}
+
+std::string DateWithWeekday(std::int64_t year, int month, int day) {
+  std::string date;
+  AppendNumber(date, day);
+  date.append(" ").append(MonthNamesGenitive[static_cast<std::size_t>(month - 1)]).append(" ");
+  AppendNumber(date, year);
+  const std::string_view weekday = WeekdayName(year, month, day);
+  date.append(", ").append(weekday.substr(0, weekday.find(' ')));
+  return date;
+}
+
+SpokenDay SpeakDay(const YearChart &chart, int month, int day) {
+  if (day > MonthLength(month, chart.Year())) {
+    std::string name;
+    AppendNumber(name, day);
+    name.append(" ").append(MonthNamesGenitive[static_cast<std::size_t>(month - 1)]).append(" ");
+    AppendNumber(name, chart.Year());
+    return {name.append(": такого дня нет"), {}};
+  }
+  const std::string_view code = chart.Text(month, day);
+  if (code.empty()) {
+    return {DateWithWeekday(chart.Year(), month, day).append(": до рождения"), {}};
+  }
+  const std::string_view legend = LegendLine(code);
+  return {DateWithWeekday(chart.Year(), month, day).append(": ").append(code),
+          std::string(legend.substr(std::min(legend.size(), code.size() + 1)))};
 }
 
 } // namespace kolvex

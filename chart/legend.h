@@ -4,6 +4,7 @@
 // code and its full date with the weekday.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -60,5 +61,19 @@ struct DayDescription {
 // no cell. Header cells and positions off the chart get the prompt and an empty date line. The
 // date line does not look at the cell: a day past the month's end counts on into the next month.
 DayDescription DescribeCell(const YearChart &chart, int column, int row);
+
+// A date as one says it, with the weekday: "17 сентября 2030, вторник". The day must exist.
+std::string DateWithWeekday(std::int64_t year, int month, int day);
+
+// A day cell of `chart` (month 1 to 12, day 1 to 31) as a screen reader reads it: the name is its
+// date, weekday and code ("17 сентября 2030, вторник: +*-"), the description its saying without
+// the code. A day the year lacks says so, and a day before the birth date has no code.
+struct SpokenDay {
+  std::string name;
+  std::string description;
+
+  friend bool operator==(const SpokenDay &, const SpokenDay &) = default;
+};
+SpokenDay SpeakDay(const YearChart &chart, int month, int day);
 
 } // namespace kolvex

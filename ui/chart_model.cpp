@@ -1,10 +1,13 @@
 #include "ui/chart_model.h"
 
+#include "chart/legend.h"
+
 namespace kolvex {
 
 void ChartModel::SetChart(const YearChart &chart) {
   chart_ = chart;
-  emit dataChanged(index(0, 0), index(DayRows - 1, MonthColumns - 1), {Qt::DisplayRole});
+  emit dataChanged(index(0, 0), index(DayRows - 1, MonthColumns - 1),
+                   {Qt::DisplayRole, Qt::AccessibleTextRole, Qt::AccessibleDescriptionRole});
   emit headerDataChanged(Qt::Horizontal, 0, MonthColumns - 1);
   emit headerDataChanged(Qt::Vertical, 0, DayRows - 1);
 }
@@ -18,11 +21,22 @@ int ChartModel::columnCount(const QModelIndex &parent) const {
 }
 
 QVariant ChartModel::data(const QModelIndex &index, int role) const {
-  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid) ||
-      role != Qt::DisplayRole) {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
     return {};
   }
-  return QString::fromUtf8(chart_.Text(index.column() + 1, index.row() + 1));
+  const int month = index.column() + 1;
+  const int day = index.row() + 1;
+  switch (role) {
+  case Qt::DisplayRole:
+    return QString::fromUtf8(chart_.Text(month, day));
+  // What a screen reader says: the code alone would be "+-*" without a date.
+  case Qt::AccessibleTextRole:
+    return QString::fromUtf8(SpeakDay(chart_, month, day).name);
+  case Qt::AccessibleDescriptionRole:
+    return QString::fromUtf8(SpeakDay(chart_, month, day).description);
+  default:
+    return {};
+  }
 }
 
 QVariant ChartModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -97,5 +97,24 @@ TEST(DescribeCell, DayCells) {
   }
 }
 
+// What a screen reader says of a day cell: the date, weekday and code, then the saying alone.
+TEST(SpeakDay, NamesTheDateAndCodeAndDescribesTheSaying) {
+  const YearChart chart2030 = YearChart::Compute({17, 9, 1974, 2030});
+  const YearChart birthYear = YearChart::Compute({17, 9, 1974, 1974});
+  const struct {
+    const YearChart &chart;
+    int month, day;
+    SpokenDay expected;
+  } cases[] = {
+      {chart2030, 3, 13, {"13 марта 2030, среда: +-+", "Сегодня даже черт тебе не брат"}},
+      {chart2030, 2, 29, {"29 февраля 2030: такого дня нет", ""}},
+      {birthYear, 9, 16, {"16 сентября 1974, понедельник: до рождения", ""}},
+      {birthYear, 9, 17, {"17 сентября 1974, вторник: ***", "Самый плохой день. Хуже не бывает"}},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(c.expected, SpeakDay(c.chart, c.month, c.day)) << c.month << '/' << c.day;
+  }
+}
+
 } // namespace
 } // namespace kolvex
