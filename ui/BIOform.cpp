@@ -36,6 +36,9 @@ TForm2::TForm2(QWidget *parent)
 
   connect(ui_->StringGrid1, &ChartGrid::CellHovered, this,
           [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1MouseMove(cell); }); });
+  // The keyboard reads the chart as the mouse does: the current cell in the same two lines.
+  connect(ui_->StringGrid1, &ChartGrid::CellChosenByKeyboard, this,
+          [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1KeyDown(cell); }); });
   connect(ui_->Button1, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button1Click(); }); });
   connect(ui_->Button2, &QPushButton::clicked, this,
@@ -55,6 +58,8 @@ TForm2::TForm2(QWidget *parent)
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
           [this](QPoint point) { StringGrid1ContextPopup(point); });
+  connect(ui_->StringGrid1, &ChartGrid::ContextMenuKeyPressed, this,
+          [this](QPoint point) { StringGrid1ContextKey(point); });
 
   ui_->Button2->setFocus();
 }
@@ -79,6 +84,14 @@ void TForm2::PresentChart(const YearChart &chart, const Today &today) {
 }
 
 void TForm2::StringGrid1MouseMove(GridCell cell) {
+  DescribeInLines(cell);
+}
+
+void TForm2::StringGrid1KeyDown(GridCell cell) {
+  DescribeInLines(cell);
+}
+
+void TForm2::DescribeInLines(GridCell cell) {
   const DayDescription description = DescribeCell(Chart(), cell.column, cell.row);
   SetLabelText(*ui_->Label2, QString::fromUtf8(description.legend));
   SetLabelText(*ui_->Label3, QString::fromUtf8(description.date));
@@ -102,6 +115,12 @@ void TForm2::Button2Click() {
 void TForm2::StringGrid1ContextPopup(QPoint point) {
   // A scroll area reports the point in its viewport.
   gridMenu_->popup(ui_->StringGrid1->viewport()->mapToGlobal(point));
+}
+
+// From the keyboard the menu opens with its first entry active, so that Enter chooses it.
+void TForm2::StringGrid1ContextKey(QPoint point) {
+  StringGrid1ContextPopup(point);
+  gridMenu_->setActiveAction(gridMenu_->actions().constFirst());
 }
 
 void TForm2::SavePdf1Click() {

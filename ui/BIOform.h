@@ -41,10 +41,14 @@ protected:
 
 private:
   void StringGrid1MouseMove(GridCell cell);
+  void StringGrid1KeyDown(GridCell cell);
+  // The legend and date lines for a cell.
+  void DescribeInLines(GridCell cell);
   void FormMouseMove();
   void Button1Click();
   void Button2Click();
   void StringGrid1ContextPopup(QPoint point);
+  void StringGrid1ContextKey(QPoint point);
   void SavePdf1Click();
 
   // Sets a label's text and fits the label to it on one line; an empty label is one space wide.

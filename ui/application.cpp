@@ -4,7 +4,10 @@
 #include <vector>
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
+#include <QTranslator>
 #include <QWidget>
 
 #include "chart/messages.h"
@@ -48,6 +51,17 @@ private:
 };
 
 } // namespace
+
+void InstallQtTranslation() {
+  // Owned by the application, so it lives exactly as long; without the catalogue Qt stays English.
+  auto *translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
+                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
+}
 
 void ShowError(const std::exception &error) {
   const QString message = QString::fromUtf8(ErrorText(error.what()));

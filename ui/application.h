@@ -20,6 +20,10 @@ inline const QString AboutText = QStringLiteral("Kolvex, версия 2.04\r\n"
                                                 "Биоритмы на целый год для каждого\r\n"
                                                 "Разработка: команда Kolvex");
 
+// Installs Qt's own Russian texts (context menus, file dialogs, the boxes' buttons) on the
+// application, whatever the locale: the program speaks only Russian. Call before the first window.
+void InstallQtTranslation();
+
 // Shows an error that ended an event handler: its message with a full stop added after a last
 // character above '.', the application title as caption, an error icon and OK. Every visible
 // window of the program is disabled while the box is open; afterwards they are enabled again and

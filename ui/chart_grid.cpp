@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -328,6 +329,40 @@ bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
     return !scrollBar && widget != viewport();
   default:
     return false;
+  }
+}
+
+void ChartGrid::keyPressEvent(QKeyEvent *event) {
+  const int key = event->key();
+  if (key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+    const QRect cell = visualRect(currentIndex());
+    const QRect view = viewport()->rect();
+    emit ContextMenuKeyPressed(view.contains(cell.center()) ? cell.center() : view.center());
+    return;
+  }
+  QTableView::keyPressEvent(event);
+  switch (key) {
+  case Qt::Key_Left:
+  case Qt::Key_Right:
+  case Qt::Key_Up:
+  case Qt::Key_Down:
+  case Qt::Key_PageUp:
+  case Qt::Key_PageDown:
+  case Qt::Key_Home:
+  case Qt::Key_End:
+    emit CellChosenByKeyboard(CurrentCell());
+    break;
+  default:
+    break;
+  }
+}
+
+void ChartGrid::focusInEvent(QFocusEvent *event) {
+  QTableView::focusInEvent(event);
+  const Qt::FocusReason reason = event->reason();
+  if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+      reason == Qt::ShortcutFocusReason) {
+    emit CellChosenByKeyboard(CurrentCell());
   }
 }
 

@@ -52,9 +52,17 @@ signals:
   // The pointer moved over the cells, the fixed row or column, or (with a button held after a
   // press in the cells) anywhere; `cell` is the one under it, as CellAt finds it.
   void CellHovered(kolvex::GridCell cell);
+  // A key moved the current cell, or the grid took the focus from the keyboard: `cell` is the
+  // current cell, for the keyboard's user to read as the pointer's cell is read.
+  void CellChosenByKeyboard(kolvex::GridCell cell);
+  // The Menu key or Shift+F10 asks for the context menu at the current cell; `point` is in the
+  // viewport, where a click's menu is asked for too.
+  void ContextMenuKeyPressed(QPoint point);
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
+  void keyPressEvent(QKeyEvent *event) override;
+  void focusInEvent(QFocusEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;

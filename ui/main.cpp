@@ -156,6 +156,7 @@ int main(int argc, char *argv[]) {
   std::optional<StartupMessages> startup(std::in_place);
   QApplication app(argc, argv);
   startup.reset();
+  kolvex::InstallQtTranslation();
   // The title names the program on the desktop (and in the window class); it is not appended to
   // the window captions, which stand as they are.
   QApplication::setApplicationName(kolvex::ApplicationTitle);

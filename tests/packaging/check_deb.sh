@@ -62,7 +62,7 @@ echo "Depends: $depends"
 depends_names=" $(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/[[:space:]]//g' | tr '\n' ' ') "
 # The Qt libraries are not named here: dpkg-shlibdeps adds whatever kolvex links, and the
 # library check below catches a package that misses one.
-for package in fonts-liberation libqt6widgets6 libcups2; do
+for package in fonts-liberation libqt6widgets6 libcups2 qt6-translations-l10n; do
   [[ $depends_names == *" $package "* ]] || fail "Depends lacks $package"
 done
 

@@ -3,11 +3,17 @@
 
 #include <stdexcept>
 
+#include <memory>
+
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -130,12 +136,42 @@ TEST_F(InputWindowTest, IsCentredOnTheScreenAtItsFirstShowingOnly) {
   EXPECT_EQ(QPoint(10, 20), form1.frameGeometry().topLeft());
 }
 
-TEST_F(InputWindowTest, TabVisitsTheFieldsInReadingOrderThenTheButton) {
-  const QWidget *expected[] = {ComboBox1(), Edit("Edit3"), Edit("Edit4"), Button1(), Edit("Edit1")};
-  for (const QWidget *next : expected) {
+// What a screen reader names a control: a combo box on Linux is named by its entry, and by the
+// label that the labelled-by relation points to.
+QString SpokenName(QWidget *widget) {
+  QAccessibleInterface *control = QAccessible::queryAccessibleInterface(widget);
+  const auto labels = control->relations(QAccessible::Label);
+  return labels.isEmpty() ? control->text(QAccessible::Name)
+                          : labels.first().first->text(QAccessible::Name);
+}
+
+// Each field is named for a screen reader by what it holds; the button by its caption.
+TEST_F(InputWindowTest, TabVisitsTheNamedFieldsInReadingOrderThenTheButton) {
+  const std::pair<const QWidget *, QString> expected[] = {{ComboBox1(), "Месяц рождения"},
+                                                          {Edit("Edit3"), "Год рождения"},
+                                                          {Edit("Edit4"), "Прогноз на год"},
+                                                          {Button1(), "Вывести биоритмы"},
+                                                          {Edit("Edit1"), "День рождения"}};
+  for (const auto &[next, name] : expected) {
     Press(Qt::Key_Tab);
     EXPECT_EQ(next, QApplication::focusWidget()) << next->objectName().toStdString();
+    EXPECT_EQ(name, SpokenName(QApplication::focusWidget()));
   }
+}
+
+// The program speaks Russian only, so Qt's own texts are Russian whatever the locale.
+TEST_F(InputWindowTest, QtsOwnTextsAreRussian) {
+  std::unique_ptr<QMenu> menu(Edit("Edit4")->createStandardContextMenu());
+  QStringList texts;
+  for (const QAction *action : menu->actions()) {
+    texts << action->text();
+  }
+  EXPECT_TRUE(texts.join('|').startsWith("&Отменить действие\tCtrl+Z|"))
+      << texts.join('|').toStdString();
+  QFileDialog dialog(&form1);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  EXPECT_EQ("&Сохранить", dialog.findChild<QDialogButtonBox *>()->buttons()[0]->text());
 }
 
 TEST_F(InputWindowTest, ShowButtonPresentsTheChartForTodaysYear) {

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QHeaderView>
@@ -219,6 +220,83 @@ TEST_F(ResultWindowTest, DescribesTheCellUnderThePointer) {
             Label("Label2").width());
 }
 
+// The keyboard reads the chart as the mouse does: every key that moves the current cell, and the
+// Tab that brings the focus to the grid, puts the current cell's description in the two lines.
+TEST_F(ResultWindowTest, TheKeyboardDescribesTheCurrentCell) {
+  const YearChart chart = ChartOf(1999);
+  Present(chart, {1999, 3, 15});
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  const auto described = [&] {
+    const DayDescription d =
+        DescribeCell(chart, Grid().CurrentCell().column, Grid().CurrentCell().row);
+    return std::make_pair(QString::fromUtf8(d.legend), QString::fromUtf8(d.date));
+  };
+  const auto promptLines = std::make_pair(Prompt, QString());
+  EXPECT_EQ(promptLines, Lines()); // presenting leaves the lines alone
+  QTest::keyClick(&Button("Button2"), Qt::Key_Tab);
+  QTest::keyClick(&Button("Button1"), Qt::Key_Tab);
+  ASSERT_EQ(&Grid(), QApplication::focusWidget());
+  EXPECT_EQ(GridCell(3, 15), Grid().CurrentCell());
+  EXPECT_EQ(described(), Lines());
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    GridCell expected;
+  } keys[] = {
+      {Qt::Key_Right, {}, {4, 15}},
+      {Qt::Key_Down, {}, {4, 16}},
+      {Qt::Key_Left, {}, {3, 16}},
+      {Qt::Key_Up, {}, {3, 15}},
+      {Qt::Key_PageDown, {}, {3, 26}},
+      {Qt::Key_PageUp, {}, {3, 15}},
+      {Qt::Key_End, {}, {12, 15}},
+      {Qt::Key_Home, {}, {1, 15}},
+      {Qt::Key_End, Qt::ControlModifier, {12, 31}},
+      {Qt::Key_Home, Qt::ControlModifier, {1, 1}},
+      {Qt::Key_Right, Qt::ShiftModifier, {2, 1}},
+  };
+  for (const auto &k : keys) {
+    SCOPED_TRACE(QTest::toString(QKeySequence(k.key | k.modifiers)));
+    MoveTo({5, 5}); // the prompt, which no key gives
+    QTest::keyClick(&Grid(), k.key, k.modifiers);
+    EXPECT_EQ(k.expected, Grid().CurrentCell());
+    EXPECT_EQ(described(), Lines());
+  }
+  // The Menu key and Shift+F10 open the context menu at the current cell, first entry active.
+  for (const auto &[key, modifiers] :
+       {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers{}},
+        std::pair{Qt::Key_F10, Qt::KeyboardModifiers{Qt::ShiftModifier}}}) {
+    QTest::keyClick(&Grid(), key, modifiers);
+    QMenu *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_NE(nullptr, menu);
+    EXPECT_EQ(menu->actions().first(), menu->activeAction());
+    EXPECT_TRUE(menu->geometry().contains(
+        Grid().viewport()->mapToGlobal(Grid().visualRect(Grid().currentIndex()).center())));
+    menu->close();
+  }
+}
+
+// A screen reader reads every day cell with its date, weekday and saying; the cell shows the code.
+TEST_F(ResultWindowTest, EveryDayCellIsNamedForAScreenReader) {
+  const YearChart chart = ChartOf(2030);
+  Present(chart, {2024, 1, 1});
+  QAccessibleInterface *table = QAccessible::queryAccessibleInterface(&Grid());
+  ASSERT_NE(nullptr, table->tableInterface());
+  for (int month = 1; month <= 12; ++month) {
+    for (int day = 1; day <= 31; ++day) {
+      QAccessibleInterface *cell = table->tableInterface()->cellAt(day - 1, month - 1);
+      ASSERT_NE(nullptr, cell);
+      const SpokenDay spoken = SpeakDay(chart, month, day);
+      EXPECT_EQ(QString::fromUtf8(spoken.name), cell->text(QAccessible::Name));
+      EXPECT_EQ(QString::fromUtf8(spoken.description), cell->text(QAccessible::Description));
+      EXPECT_EQ(QString::fromUtf8(chart.Text(month, day)),
+                Grid().model()->index(day - 1, month - 1).data().toString());
+    }
+  }
+  EXPECT_EQ("13 марта 2030, среда: +-+",
+            table->tableInterface()->cellAt(12, 2)->text(QAccessible::Name));
+}
+
 TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   Present(ChartOf(1999), {1999, 9, 17});
   MoveTo(CellCentre(3, 5));
@@ -253,7 +331,8 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_EQ(1u, boxes.shown.size());
   EXPECT_EQ(
       (Message{ApplicationTitle,
-               "Cannot save " + directory.filePath("no/page.pdf") + ": No such file or directory.",
+               "Cannot save " + directory.filePath("no/page.pdf") + ": " +
+                   QCoreApplication::translate("QIODevice", "No such file or directory") + ".",
                MessageIcon::Error}),
       boxes.shown[0]);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/application.h"
 #include "ui/message_boxes.h"
 
 namespace {
@@ -26,6 +27,7 @@ int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication application(argc, argv);
+  kolvex::InstallQtTranslation();
   UnexpectedMessageBoxes unexpected;
   kolvex::SetMessageBoxes(&unexpected);
   const int result = RUN_ALL_TESTS();
