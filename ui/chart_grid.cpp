@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -307,6 +308,22 @@ int ChartGrid::VisibleRowCount() const {
   return std::min(viewport()->height() / GridRowPitch, ChartModel::DayRows - TopRow() + 1);
 }
 
+// Some platforms turn the Menu key into a context menu request of their own, at the pointer.
+bool ChartGrid::event(QEvent *event) {
+  if (event->type() == QEvent::ContextMenu &&
+      static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+    RequestMenuAtCurrentCell();
+    return true;
+  }
+  return QTableView::event(event);
+}
+
+void ChartGrid::RequestMenuAtCurrentCell() {
+  const QRect cell = visualRect(currentIndex());
+  const QRect view = viewport()->rect();
+  emit ContextMenuKeyPressed(view.contains(cell.center()) ? cell.center() : view.center());
+}
+
 bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
   auto *widget = qobject_cast<QWidget *>(watched);
   if (widget == nullptr) {
@@ -335,9 +352,7 @@ bool ChartGrid::eventFilter(QObject *watched, QEvent *event) {
 void ChartGrid::keyPressEvent(QKeyEvent *event) {
   const int key = event->key();
   if (key == Qt::Key_Menu || (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
-    const QRect cell = visualRect(currentIndex());
-    const QRect view = viewport()->rect();
-    emit ContextMenuKeyPressed(view.contains(cell.center()) ? cell.center() : view.center());
+    RequestMenuAtCurrentCell();
     return;
   }
   QTableView::keyPressEvent(event);

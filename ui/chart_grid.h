@@ -60,6 +60,7 @@ signals:
   void ContextMenuKeyPressed(QPoint point);
 
 protected:
+  bool event(QEvent *event) override;
   bool eventFilter(QObject *watched, QEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
   void focusInEvent(QFocusEvent *event) override;
@@ -76,6 +77,7 @@ protected:
 
 private:
   void ApplyPendingTopRow();
+  void RequestMenuAtCurrentCell();
   // Puts the headers and cells where LeftCol and TopRow say. Qt lines the last row up with the
   // bottom edge at the end of the scroll range, and not on every path that moves the cells.
   void AlignToTopLeft();
