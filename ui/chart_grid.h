@@ -52,12 +52,15 @@ signals:
   // The pointer moved over the cells, the fixed row or column, or (with a button held after a
   // press in the cells) anywhere; `cell` is the one under it, as CellAt finds it.
   void CellHovered(kolvex::GridCell cell);
+  // A double click of the left button on a day cell, which it also selects as a click does.
+  void CellDoubleClicked(kolvex::GridCell cell);
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
   void timerEvent(QTimerEvent *event) override;
   void scrollContentsBy(int dx, int dy) override;
   void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
