@@ -6,6 +6,7 @@
 #include "chart/legend.h"
 #include "printer/print_worker.h"
 #include "ui/application.h"
+#include "ui/curves_window.h"
 #include "ui/look.h"
 #include "ui_BIOform.h"
 
@@ -36,6 +37,8 @@ TForm2::TForm2(QWidget *parent)
 
   connect(ui_->StringGrid1, &ChartGrid::CellHovered, this,
           [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1MouseMove(cell); }); });
+  connect(ui_->StringGrid1, &ChartGrid::CellDoubleClicked, this,
+          [this](GridCell cell) { RunGuarded([this, cell] { ShowCurves(cell); }); });
   connect(ui_->Button1, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button1Click(); }); });
   connect(ui_->Button2, &QPushButton::clicked, this,
@@ -49,9 +52,11 @@ TForm2::TForm2(QWidget *parent)
     });
   });
 
-  // The grid's context menu: the page as a PDF file.
+  // The grid's context menu: the page as a PDF file, the curves of a month.
   gridMenu_->addAction(QStringLiteral("Сохранить в PDF…"), this,
                        [this] { RunGuarded([this] { SavePdf1Click(); }); });
+  curvesItem_ = gridMenu_->addAction(QStringLiteral("График месяца…"), this,
+                                     [this] { RunGuarded([this] { ShowCurves(menuCell_); }); });
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
           [this](QPoint point) { StringGrid1ContextPopup(point); });
@@ -65,9 +70,14 @@ const YearChart &TForm2::Chart() const {
   return ui_->StringGrid1->Chart();
 }
 
-void TForm2::PresentChart(const YearChart &chart, const Today &today) {
+void TForm2::PresentChart(const YearChart &chart, const BirthInput &input, const Today &today) {
   ChartGrid &grid = *ui_->StringGrid1;
   grid.SetChart(chart);
+  input_ = input;
+  today_ = today;
+  if (curves_ != nullptr) {
+    curves_->ReplaceChart(chart, input, today);
+  }
   if (chart.Year() == today.year) {
     grid.SetCurrentCell(today.month, today.day);
     grid.SetTopRow(TopRowForDay(today.day));
@@ -101,11 +111,21 @@ void TForm2::Button2Click() {
 
 void TForm2::StringGrid1ContextPopup(QPoint point) {
   // A scroll area reports the point in its viewport.
-  gridMenu_->popup(ui_->StringGrid1->viewport()->mapToGlobal(point));
+  ChartGrid &grid = *ui_->StringGrid1;
+  menuCell_ = grid.CellAt(grid.viewport()->mapTo(&grid, point) - grid.contentsRect().topLeft());
+  curvesItem_->setEnabled(menuCell_.column >= 1);
+  gridMenu_->popup(grid.viewport()->mapToGlobal(point));
 }
 
 void TForm2::SavePdf1Click() {
   pdfSaving_->SaveWithDialog(Chart());
+}
+
+void TForm2::ShowCurves(GridCell cell) {
+  if (curves_ == nullptr) {
+    curves_ = new CurvesWindow(this);
+  }
+  curves_->ShowMonth(Chart(), input_, today_, cell.column, cell.row);
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent *event) {
