@@ -249,19 +249,6 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
     }
   }
 
-  // Today's line, when today lies in the month shown.
-  if (today_.year == chart_.Year() && today_.month == month_) {
-    const double x = DayX(today_.day);
-    QPen pen(colours.color(QPalette::Text), 1.5, Qt::DashDotLine);
-    painter.setPen(pen);
-    painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
-    painter.setPen(colours.color(QPalette::Text));
-    const QString label = QStringLiteral("сегодня");
-    const double width = metrics.horizontalAdvance(label);
-    const double left = x + 4 + width <= area.right() ? x + 4 : x - 4 - width;
-    painter.drawText(QPointF(left, area.top() + metrics.ascent() + 2), label);
-  }
-
   // The curves, smooth through the days, and their critical days.
   painter.save();
   painter.setClipRect(area.adjusted(0, -MarkerRadius * 2, 0, MarkerRadius * 2));
@@ -295,6 +282,21 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
     }
   }
   painter.restore();
+
+  // Today's line, when today lies in the month shown.
+  if (today_.year == chart_.Year() && today_.month == month_) {
+    const double x = DayX(today_.day);
+    QPen pen(colours.color(QPalette::Text), 1.5, Qt::DashDotLine);
+    painter.setPen(pen);
+    painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    painter.setPen(colours.color(QPalette::Text));
+    const QString label = QStringLiteral("сегодня");
+    const double width = metrics.horizontalAdvance(label);
+    const double left = x + 4 + width <= area.right() ? x + 4 : x - 4 - width;
+    const QRectF box(left - 2, area.top() + 2, width + 4, metrics.height());
+    painter.fillRect(box, colours.color(QPalette::Base));
+    painter.drawText(box, Qt::AlignCenter, label);
+  }
 
   // The key above the plot.
   double keyX = area.left();
