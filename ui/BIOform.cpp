@@ -122,6 +122,9 @@ void TForm2::SavePdf1Click() {
 }
 
 void TForm2::ShowCurves(GridCell cell) {
+  if (Chart().Year() == 0) {
+    return; // no chart presented yet
+  }
   if (curves_ == nullptr) {
     curves_ = new CurvesWindow(this);
   }

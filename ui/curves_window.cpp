@@ -14,8 +14,8 @@ namespace kolvex {
 CurvesWindow::CurvesWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::CurvesWindow>()) {
   ui_->setupUi(this);
-  setAttribute(Qt::WA_DeleteOnClose, false);
   connect(ui_->Plot, &CurvesPlot::CursorMoved, this, [this] { CursorMoved(); });
+  parent->installEventFilter(this);
 }
 
 CurvesWindow::~CurvesWindow() = default;
@@ -60,6 +60,20 @@ void CurvesWindow::CursorMoved() {
                      .arg(QString::fromUtf8(MonthNamesNominative[plot.Month() - 1]))
                      .arg(plot.Chart().Year()));
   ui_->DayLine->setText(plot.Description());
+}
+
+// A window of a parent stays on the screen when the parent hides; this one goes along.
+bool CurvesWindow::eventFilter(QObject *watched, QEvent *event) {
+  if (watched == parentWidget()) {
+    if (event->type() == QEvent::Hide && isVisible()) {
+      hiddenWithParent_ = true;
+      hide();
+    } else if (event->type() == QEvent::Show && hiddenWithParent_) {
+      hiddenWithParent_ = false;
+      show();
+    }
+  }
+  return false;
 }
 
 void CurvesWindow::keyPressEvent(QKeyEvent *event) {

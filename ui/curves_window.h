@@ -24,7 +24,8 @@ class CurvesWindow : public QWidget {
   Q_OBJECT
 
 public:
-  // A window of its own over `parent`, which it first opens centred on.
+  // A window of its own over `parent`, which it first opens centred on. It goes out of sight with
+  // `parent`, when that is closed or minimised with the program, and comes back with it.
   explicit CurvesWindow(QWidget *parent);
   ~CurvesWindow() override;
 
@@ -38,6 +39,7 @@ public:
   const CurvesPlot &Plot() const;
 
 protected:
+  bool eventFilter(QObject *watched, QEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
 
 private:
@@ -45,6 +47,7 @@ private:
 
   std::unique_ptr<Ui::CurvesWindow> ui_;
   bool shownBefore_ = false;
+  bool hiddenWithParent_ = false;
 };
 
 } // namespace kolvex

@@ -320,6 +320,12 @@ TEST_F(ResultWindowTest, ADoubleClickShowsTheMonthsCurves) {
   EXPECT_EQ("График биоритмов: май 2030", curves->windowTitle());
   Present(YearChart::Compute({17, 9, 1974, 1974}), {2030, 3, 15});
   EXPECT_EQ(QStringLiteral("13 мая 1974, понедельник: до рождения"), line.text());
+  // It goes out of sight with the result window, and comes back with it.
+  form.close();
+  EXPECT_FALSE(curves->isVisible());
+  Present(ChartOf(2031), {2030, 3, 15});
+  EXPECT_TRUE(curves->isVisible());
+  EXPECT_EQ("График биоритмов: май 2031", curves->windowTitle());
   EXPECT_EQ(1, form.findChildren<CurvesWindow *>().size());
 }
 
