@@ -6,6 +6,7 @@
 #include "chart/legend.h"
 #include "printer/print_worker.h"
 #include "ui/application.h"
+#include "ui/curves_window.h"
 #include "ui/look.h"
 #include "ui_BIOform.h"
 
@@ -39,6 +40,8 @@ TForm2::TForm2(QWidget *parent)
   // The keyboard reads the chart as the mouse does: the current cell in the same two lines.
   connect(ui_->StringGrid1, &ChartGrid::CellChosenByKeyboard, this,
           [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1KeyDown(cell); }); });
+  connect(ui_->StringGrid1, &ChartGrid::CellDoubleClicked, this,
+          [this](GridCell cell) { RunGuarded([this, cell] { ShowCurves(cell); }); });
   connect(ui_->Button1, &QPushButton::clicked, this,
           [this] { RunGuarded([this] { Button1Click(); }); });
   connect(ui_->Button2, &QPushButton::clicked, this,
@@ -52,9 +55,11 @@ TForm2::TForm2(QWidget *parent)
     });
   });
 
-  // The grid's context menu: the page as a PDF file.
+  // The grid's context menu: the page as a PDF file, the curves of a month.
   gridMenu_->addAction(QStringLiteral("Сохранить в PDF…"), this,
                        [this] { RunGuarded([this] { SavePdf1Click(); }); });
+  curvesItem_ = gridMenu_->addAction(QStringLiteral("График месяца…"), this,
+                                     [this] { RunGuarded([this] { ShowCurves(menuCell_); }); });
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
           [this](QPoint point) { StringGrid1ContextPopup(point); });
@@ -70,9 +75,14 @@ const YearChart &TForm2::Chart() const {
   return ui_->StringGrid1->Chart();
 }
 
-void TForm2::PresentChart(const YearChart &chart, const Today &today) {
+void TForm2::PresentChart(const YearChart &chart, const BirthInput &input, const Today &today) {
   ChartGrid &grid = *ui_->StringGrid1;
   grid.SetChart(chart);
+  input_ = input;
+  today_ = today;
+  if (curves_ != nullptr) {
+    curves_->ReplaceChart(chart, input, today);
+  }
   if (chart.Year() == today.year) {
     grid.SetCurrentCell(today.month, today.day);
     grid.SetTopRow(TopRowForDay(today.day));
@@ -114,7 +124,10 @@ void TForm2::Button2Click() {
 
 void TForm2::StringGrid1ContextPopup(QPoint point) {
   // A scroll area reports the point in its viewport.
-  gridMenu_->popup(ui_->StringGrid1->viewport()->mapToGlobal(point));
+  ChartGrid &grid = *ui_->StringGrid1;
+  menuCell_ = grid.CellAt(grid.viewport()->mapTo(&grid, point) - grid.contentsRect().topLeft());
+  curvesItem_->setEnabled(menuCell_.column >= 1);
+  gridMenu_->popup(grid.viewport()->mapToGlobal(point));
 }
 
 // From the keyboard the menu opens with its first entry active, so that Enter chooses it.
@@ -125,6 +138,16 @@ void TForm2::StringGrid1ContextKey(QPoint point) {
 
 void TForm2::SavePdf1Click() {
   pdfSaving_->SaveWithDialog(Chart());
+}
+
+void TForm2::ShowCurves(GridCell cell) {
+  if (Chart().Year() == 0) {
+    return; // no chart presented yet
+  }
+  if (curves_ == nullptr) {
+    curves_ = new CurvesWindow(this);
+  }
+  curves_->ShowMonth(Chart(), input_, today_, cell.column, cell.row);
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent *event) {

@@ -11,6 +11,7 @@
 #include "ui/pdf_saving.h"
 #include "ui/today.h"
 
+class QAction;
 class QLabel;
 class QMenu;
 
@@ -20,6 +21,7 @@ class TForm2;
 
 namespace kolvex {
 
+class CurvesWindow;
 class PrintWorker;
 
 class TForm2 : public QWidget {
@@ -29,9 +31,9 @@ public:
   explicit TForm2(QWidget *parent = nullptr);
   ~TForm2() override;
 
-  // Takes the chart and its year, moves the current cell to today when the chart is for today's
-  // year, sets the caption and shows the window.
-  void PresentChart(const YearChart &chart, const Today &today);
+  // Takes the chart and its year, with the input it was computed from, moves the current cell to
+  // today when the chart is for today's year, sets the caption and shows the window.
+  void PresentChart(const YearChart &chart, const BirthInput &input, const Today &today);
 
   // The chart on display, read back from the grid.
   const YearChart &Chart() const;
@@ -50,6 +52,8 @@ private:
   void StringGrid1ContextPopup(QPoint point);
   void StringGrid1ContextKey(QPoint point);
   void SavePdf1Click();
+  // Shows the month of `cell`'s column in the curves window, the cursor on its day.
+  void ShowCurves(GridCell cell);
 
   // Sets a label's text and fits the label to it on one line; an empty label is one space wide.
   static void SetLabelText(QLabel &label, const QString &text);
@@ -58,6 +62,11 @@ private:
   PrintWorker *printWorker_; // a child of the window
   QMenu *gridMenu_;
   PdfSaving *pdfSaving_;
+  QAction *curvesItem_;
+  GridCell menuCell_;      // where the grid's context menu was asked for
+  CurvesWindow *curves_{}; // made on first use, a child of the window
+  BirthInput input_;
+  Today today_;
 };
 
 } // namespace kolvex

@@ -80,7 +80,7 @@ void TForm1::Button1Click() {
     ShowMessage(QString(), QString::fromUtf8(InvalidDataMessage));
     return;
   }
-  emit ChartComputed(YearChart::Compute(*input), today_);
+  emit ChartComputed(YearChart::Compute(*input), *input, today_);
 }
 
 void TForm1::MMClick() {

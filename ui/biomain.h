@@ -29,8 +29,9 @@ public:
   const Today &TodayDate() const noexcept { return today_; }
 
 signals:
-  // A press of the show button computed `chart`, to be shown with the program's today.
-  void ChartComputed(const YearChart &chart, const Today &today);
+  // A press of the show button computed `chart` from `input`, to be shown with the program's
+  // today.
+  void ChartComputed(const YearChart &chart, const BirthInput &input, const Today &today);
 
 protected:
   void closeEvent(QCloseEvent *event) override;

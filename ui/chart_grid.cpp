@@ -438,6 +438,14 @@ void ChartGrid::mouseReleaseEvent(QMouseEvent *event) {
   QTableView::mouseReleaseEvent(event);
 }
 
+void ChartGrid::mouseDoubleClickEvent(QMouseEvent *event) {
+  mousePressEvent(event);
+  const GridCell cell = CellAt(ClientPoint(viewport(), event->position().toPoint()));
+  if (event->button() == Qt::LeftButton && cell.column >= 1 && cell.row >= 1) {
+    emit CellDoubleClicked(cell);
+  }
+}
+
 void ChartGrid::timerEvent(QTimerEvent *event) {
   if (event->timerId() == autoScrollTimer_.timerId()) {
     AutoScrollStep();

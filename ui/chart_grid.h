@@ -58,6 +58,8 @@ signals:
   // The Menu key or Shift+F10 asks for the context menu at the current cell; `point` is in the
   // viewport, where a click's menu is asked for too.
   void ContextMenuKeyPressed(QPoint point);
+  // A double click of the left button on a day cell, which it also selects as a click does.
+  void CellDoubleClicked(kolvex::GridCell cell);
 
 protected:
   bool event(QEvent *event) override;
@@ -67,6 +69,7 @@ protected:
   void mousePressEvent(QMouseEvent *event) override;
   void mouseMoveEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
+  void mouseDoubleClickEvent(QMouseEvent *event) override;
   void timerEvent(QTimerEvent *event) override;
   void scrollContentsBy(int dx, int dy) override;
   void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;

@@ -40,6 +40,7 @@
 
 #include <gtest/gtest.h>
 
+#include "chart/calendar.h"
 #include "chart/input_reader.h"
 #include "chart/year_chart.h"
 #include "printer/print_worker.h"
@@ -48,6 +49,8 @@
 #include "ui/application.h"
 #include "ui/biomain.h"
 #include "ui/chart_grid.h"
+#include "ui/curves_plot.h"
+#include "ui/curves_window.h"
 #include "ui/shell.h"
 
 namespace kolvex {
@@ -212,6 +215,7 @@ protected:
   bool printing_ = false;
   int aboutBoxes_ = 0;
   int menusClosed_ = 0;
+  int curvesSeen_ = 0; // steps after which the curves window existed
 
   // Closes every context menu right after it opens (their exec would wait for a person),
   // sometimes choosing one of its entries first; a dialog such an entry opens is cancelled.
@@ -333,6 +337,13 @@ void MonkeyTest::CheckBetweenEvents() {
   EXPECT_TRUE(current.column >= 1 && current.column <= 12 && current.row >= 1 && current.row <= 31)
       << current.column << ", " << current.row;
   ExpectShown(shownChart_);
+  // The curves window, once made, shows a month of the chart on display.
+  if (const auto *curves = form2_->findChild<CurvesWindow *>()) {
+    ++curvesSeen_;
+    EXPECT_TRUE(curves->Plot().Chart() == shownChart_);
+    const int day = curves->Plot().CursorDay();
+    EXPECT_TRUE(day >= 1 && day <= MonthLength(curves->Plot().Month(), shownChart_.Year()));
+  }
 }
 
 void MonkeyTest::CheckAtTheEnd() {
@@ -351,8 +362,9 @@ void MonkeyTest::CheckAtTheEnd() {
 
 std::vector<QWidget *> MonkeyTest::Windows() {
   std::vector<QWidget *> windows;
-  for (QWidget *window : {static_cast<QWidget *>(&*form1_), static_cast<QWidget *>(&*form2_)}) {
-    if (window->isVisible() && !window->isMinimized()) {
+  for (QWidget *window : {static_cast<QWidget *>(&*form1_), static_cast<QWidget *>(&*form2_),
+                          static_cast<QWidget *>(form2_->findChild<CurvesWindow *>())}) {
+    if (window != nullptr && window->isVisible() && !window->isMinimized()) {
       windows.push_back(window);
     }
   }
@@ -652,6 +664,9 @@ void MonkeyTest::HandleWindows() {
     break;
   case 1:
     form2_->close();
+    if (auto *curves = form2_->findChild<CurvesWindow *>(); curves != nullptr && Chance(0.5)) {
+      curves->close();
+    }
     break;
   default:
     if (QWidget &window = SomeWindow(); &window != QApplication::activePopupWidget()) {
@@ -722,9 +737,9 @@ TEST_P(MonkeyTest, LeavesBothWindowsConsistent) {
   CheckAtTheEnd();
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
   std::printf("monkey seed %u: %d events in %lld ms; show pressed %d times (%d accepted), print "
-              "%d, About %d, context menus %d\n",
+              "%d, About %d, context menus %d, steps with curves %d\n",
               GetParam(), events, static_cast<long long>(elapsed.count()), showPresses_,
-              acceptedPresses_, printPresses_, aboutBoxes_, menusClosed_);
+              acceptedPresses_, printPresses_, aboutBoxes_, menusClosed_, curvesSeen_);
   EXPECT_GT(events, 500) << "too few events in the time";
 }
 

@@ -21,6 +21,8 @@
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/application.h"
 #include "ui/chart_grid.h"
+#include "ui/curves_plot.h"
+#include "ui/curves_window.h"
 #include "ui/pdf_saving.h"
 
 static void PrintTo(const QString &text, std::ostream *out) {
@@ -32,8 +34,12 @@ namespace {
 
 const QString Prompt = QString::fromUtf8(LegendPrompt);
 
+BirthInput InputOf(int year) {
+  return {17, 9, 1974, year};
+}
+
 YearChart ChartOf(int year) {
-  return YearChart::Compute({17, 9, 1974, year});
+  return YearChart::Compute(InputOf(year));
 }
 
 class ResultWindowTest : public ::testing::Test {
@@ -43,7 +49,7 @@ protected:
   QPushButton &Button(const char *name) { return *form.findChild<QPushButton *>(name); }
 
   void Present(const YearChart &chart, Today today) {
-    form.PresentChart(chart, today);
+    form.PresentChart(chart, InputOf(chart.Year()), today);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   }
 
@@ -130,7 +136,7 @@ TEST(ResultWindowPresentations, PutTodayInViewAndReportTheCellsAsDrawn) {
   const auto topRowFor = [](int day) { return day <= 6 ? 1 : day <= 26 ? day - 5 : 22; };
 
   TForm2 later;
-  later.PresentChart(ChartOf(1999), {2024, 1, 1});
+  later.PresentChart(ChartOf(1999), InputOf(1999), {2024, 1, 1});
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&later));
   ChartGrid &grid = *later.findChild<ChartGrid *>("StringGrid1");
   for (const int month : months) {
@@ -139,7 +145,7 @@ TEST(ResultWindowPresentations, PutTodayInViewAndReportTheCellsAsDrawn) {
       {
         SCOPED_TRACE(::testing::Message() << "first, " << month << "/" << day);
         TForm2 first;
-        first.PresentChart(ChartOf(2024), today);
+        first.PresentChart(ChartOf(2024), InputOf(2024), today);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
         ExpectPresented(first, today, topRowFor(day), 1);
       }
@@ -159,7 +165,7 @@ TEST(ResultWindowPresentations, PutTodayInViewAndReportTheCellsAsDrawn) {
           } else if (state == Minimised) {
             later.showMinimized();
           }
-          later.PresentChart(ChartOf(2024), today);
+          later.PresentChart(ChartOf(2024), InputOf(2024), today);
           EXPECT_TRUE(later.isVisible());
           EXPECT_EQ(state == Minimised, later.isMinimized());
           const int leftCol = month == 12 ? 2 : month == 1 ? 1 : start == ScrolledRight ? 2 : 1;
@@ -306,21 +312,28 @@ TEST_F(ResultWindowTest, EveryDayCellIsNamedForAScreenReader) {
 
 TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   Present(ChartOf(1999), {1999, 9, 17});
-  MoveTo(CellCentre(3, 5));
+  MoveTo(CellCentre(3, 15));
   const auto lines = Lines();
-  QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, CellCentre(3, 5));
+  QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, CellCentre(3, 15));
   // The press of the right button, as the window system reports it, asks for the menu.
   QContextMenuEvent request(QContextMenuEvent::Mouse,
-                            Grid().viewport()->mapFrom(&form, CellCentre(3, 5)),
-                            form.mapToGlobal(CellCentre(3, 5)));
+                            Grid().viewport()->mapFrom(&form, CellCentre(3, 15)),
+                            form.mapToGlobal(CellCentre(3, 15)));
   QApplication::sendEvent(Grid().viewport(), &request);
   QMenu *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
   ASSERT_NE(nullptr, menu);
-  ASSERT_EQ(1, menu->actions().size());
+  ASSERT_EQ(2, menu->actions().size());
   EXPECT_EQ("Сохранить в PDF…", menu->actions()[0]->text());
+  EXPECT_EQ("График месяца…", menu->actions()[1]->text());
+  menu->actions()[1]->trigger(); // the month of the cell under the pointer
   menu->close();
   EXPECT_EQ(GridCell(9, 17), Grid().CurrentCell());
   EXPECT_EQ(lines, Lines());
+  const auto *curves = form.findChild<CurvesWindow *>();
+  ASSERT_NE(nullptr, curves);
+  EXPECT_TRUE(curves->isVisible());
+  EXPECT_EQ("График биоритмов: март 1999", curves->windowTitle());
+  EXPECT_EQ(15, curves->Plot().CursorDay());
 
   // The write ends on a worker; a failure reaches the error display then.
   QTemporaryDir directory;
@@ -342,6 +355,64 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
                    QCoreApplication::translate("QIODevice", "No such file or directory") + ".",
                MessageIcon::Error}),
       boxes.shown[0]);
+}
+
+// A double click selects the cell and opens its month in the curves window, the cursor on its day;
+// the keys move the cursor and the month, and the line under the plot and the plot's description
+// tell the day. Before the birth date there are no values.
+TEST_F(ResultWindowTest, ADoubleClickShowsTheMonthsCurves) {
+  Present(ChartOf(2030), {2030, 3, 15});
+  EXPECT_EQ(nullptr, form.findChild<CurvesWindow *>()); // made on first use
+  QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {}, CellCentre(3, 13));
+  EXPECT_EQ(GridCell(3, 13), Grid().CurrentCell());
+  auto *curves = form.findChild<CurvesWindow *>();
+  ASSERT_NE(nullptr, curves);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(curves));
+  auto &plot = *curves->findChild<CurvesPlot *>("Plot");
+  const QLabel &line = *curves->findChild<QLabel *>("DayLine");
+  struct Step {
+    Qt::Key key;
+    const char *caption;
+    const char *description;
+  };
+  const Step steps[] = {
+      {Qt::Key_unknown, "март 2030",
+       "13 марта 2030, среда: физический 73 %, эмоциональный -97 %, интеллектуальный 69 %, +-+"},
+      {Qt::Key_Right, "март 2030",
+       "14 марта 2030, четверг: физический 89 %, эмоциональный -90 %, интеллектуальный 81 %, +-+"},
+      {Qt::Key_End, "март 2030", "31 марта 2030, воскресенье: физический -52 %, "},
+      {Qt::Key_PageDown, "апрель 2030", "30 апреля 2030, вторник: "},
+      {Qt::Key_Home, "апрель 2030", "1 апреля 2030, понедельник: "},
+      {Qt::Key_Left, "апрель 2030", "1 апреля 2030, понедельник: "},
+      {Qt::Key_PageUp, "март 2030", "1 марта 2030, пятница: "},
+      {Qt::Key_PageUp, "февраль 2030", "1 февраля 2030, пятница: "},
+      {Qt::Key_End, "февраль 2030", "28 февраля 2030, четверг: "},
+  };
+  for (const Step &step : steps) {
+    SCOPED_TRACE(step.description);
+    if (step.key != Qt::Key_unknown) {
+      QTest::keyClick(&plot, step.key);
+    }
+    EXPECT_EQ(QStringLiteral("График биоритмов: ") + step.caption, curves->windowTitle());
+    EXPECT_TRUE(line.text().startsWith(step.description)) << line.text().toStdString();
+    EXPECT_EQ(line.text(), plot.accessibleDescription());
+  }
+  // The pointer at the right end of the plot: the last day.
+  QTest::mouseMove(&plot, {plot.width() - 20, plot.height() / 2});
+  EXPECT_EQ(28, plot.CursorDay());
+
+  // Another month, and another chart, in the same window.
+  QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {}, CellCentre(5, 13));
+  EXPECT_EQ("График биоритмов: май 2030", curves->windowTitle());
+  Present(YearChart::Compute({17, 9, 1974, 1974}), {2030, 3, 15});
+  EXPECT_EQ(QStringLiteral("13 мая 1974, понедельник: до рождения"), line.text());
+  // It goes out of sight with the result window, and comes back with it.
+  form.close();
+  EXPECT_FALSE(curves->isVisible());
+  Present(ChartOf(2031), {2030, 3, 15});
+  EXPECT_TRUE(curves->isVisible());
+  EXPECT_EQ("График биоритмов: май 2031", curves->windowTitle());
+  EXPECT_EQ(1, form.findChildren<CurvesWindow *>().size());
 }
 
 TEST_F(ResultWindowTest, OnlyTheBackgroundRestoresThePrompt) {
@@ -413,7 +484,7 @@ TEST_F(ResultWindowTest, PrintingWithoutADefaultPrinterShowsTheErrorAndChangesNo
 
   // The print button is the active control when the window opens: Enter prints.
   TForm2 fresh;
-  fresh.PresentChart(ChartOf(1999), {2024, 1, 1});
+  fresh.PresentChart(ChartOf(1999), InputOf(1999), {2024, 1, 1});
   ASSERT_TRUE(QTest::qWaitForWindowActive(&fresh));
   QTest::keyClick(fresh.focusWidget(), Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() > 1; }));
