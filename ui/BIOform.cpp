@@ -133,6 +133,9 @@ void TForm2::StringGrid1ContextPopup(QPoint point) {
 // From the keyboard the menu opens with its first entry active, so that Enter chooses it.
 void TForm2::StringGrid1ContextKey(QPoint point) {
   StringGrid1ContextPopup(point);
+  // Its month is the current cell's, even when that is scrolled out and the menu stands mid-view.
+  menuCell_ = ui_->StringGrid1->CurrentCell();
+  curvesItem_->setEnabled(menuCell_.column >= 1);
   gridMenu_->setActiveAction(gridMenu_->actions().constFirst());
 }
 

@@ -287,6 +287,11 @@ TEST_F(ResultWindowTest, TheKeyboardDescribesTheCurrentCell) {
         Grid().viewport()->mapToGlobal(Grid().visualRect(Grid().currentIndex()).center())));
     menu->close();
   }
+  // Its curves are the current cell's month, even when the cell is scrolled out of view.
+  Grid().SetTopRow(20);
+  requests[0]();
+  qobject_cast<QMenu *>(QApplication::activePopupWidget())->actions()[1]->trigger();
+  EXPECT_EQ("График биоритмов: февраль 1999", form.findChild<CurvesWindow *>()->windowTitle());
 }
 
 // A screen reader reads every day cell with its date, weekday and saying; the cell shows the code.
