@@ -6,6 +6,7 @@
 #include <QFileDialog>
 
 #include "printer/background.h"
+#include "printer/output_file.h"
 #include "printer/page_painting.h"
 #include "ui/application.h"
 
@@ -53,7 +54,7 @@ void PdfSaving::Save(const YearChart &chart, const QString &path) {
   write_ = RunInBackground(
       *this,
       [path, document = ChartPdf(chart, SystemPaperSize())](std::stop_token) {
-        return WriteWholeFile(path, document);
+        return WriteOutput(path, document);
       },
       [this](const QString &error) { WriteEnded(error); });
   slowDisk_.start();
