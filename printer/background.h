@@ -12,8 +12,9 @@
 namespace kolvex {
 
 // Runs `work(stop_token)` on a new thread and hands what it returns to `done`, called on the thread
-// of `receiver` through its event loop; not at all when `receiver` is destroyed first. The thread
-// ends, and may be joined without waiting long, once `done` has been called. `work` must not throw.
+// of `receiver` through its event loop. `receiver` keeps the returned thread as a member, so that
+// it is joined before the QObject goes; `done` is then dropped if it has not run yet. The thread
+// ends soon after `work` returns, which must not throw.
 template <typename Work, typename Done>
 std::jthread RunInBackground(QObject &receiver, Work work, Done done) {
   return std::jthread([&receiver, work = std::move(work),
