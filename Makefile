@@ -50,8 +50,11 @@ test-fuzz: deps-test
 	cmake --build --preset fuzz
 	ctest --preset fuzz
 
+# The chart's own benchmarks (not in a release build), then kolvex-chart as a whole process
+# against `true` and GNU gcal. Measure a release build: make bench PRESET=release
 bench: build
-	$(BUILD)/bench/chart_bench
+	if [ -x $(BUILD)/bench/chart_bench ]; then $(BUILD)/bench/chart_bench; fi
+	bench/command_bench.sh $(BUILD)/cli/kolvex-chart
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,7 +1,13 @@
-// kolvex-chart: the year chart and the description of one day, for terminals and scripts.
+// kolvex-chart: the year chart and the description of one day, for terminals and scripts. It starts
+// without Qt: --pdf alone needs it, and hands its work to the PDF helper (pdf_main.cpp).
+
+#include <unistd.h>
 
 #include <array>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <optional>
@@ -10,28 +16,27 @@
 #include <string_view>
 #include <vector>
 
-#include <QFile>
-#include <QGuiApplication>
-
 #include "chart/icalendar.h"
 #include "chart/input_reader.h"
 #include "chart/legend.h"
 #include "chart/messages.h"
 #include "chart/version.h"
 #include "chart/year_chart.h"
-#include "printer/page_painting.h"
+#include "chart/year_json.h"
+#include "cli/exit_status.h"
 
 namespace {
 
-constexpr int ExitInvalidData = 1;
-constexpr int ExitNotAnInteger = 2;
-constexpr int ExitUsage = 64;    // EX_USAGE
-constexpr int ExitSoftware = 70; // EX_SOFTWARE
-constexpr int ExitIoError = 74;  // EX_IOERR
+using kolvex::ExitInvalidData;
+using kolvex::ExitIoError;
+using kolvex::ExitNotAnInteger;
+using kolvex::ExitSoftware;
+using kolvex::ExitUsage;
 
 constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
                                    "       kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
                                    "       kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
+                                   "       kolvex-chart --json DAY MONTH YEAR FORECAST\n"
                                    "       kolvex-chart --help | --version\n";
 
 constexpr std::string_view Help =
@@ -43,6 +48,7 @@ constexpr std::string_view Help =
     "    kolvex-chart DAY MONTH YEAR FORECAST COL ROW\n"
     "    kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
     "    kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
+    "    kolvex-chart --json DAY MONTH YEAR FORECAST\n"
     "    kolvex-chart --help | --version\n"
     "\n"
     "DESCRIPTION\n"
@@ -59,8 +65,11 @@ constexpr std::string_view Help =
     "    then its date with the weekday (empty for a header or no cell).\n"
     "\n"
     "    With --pdf, writes the page that Kolvex prints, the chart with the 27\n"
-    "    sayings under it, as a one-page PDF into FILE: all of it or, when FILE\n"
-    "    cannot be written, nothing. The paper is that of the locale named by\n"
+    "    sayings under it, as a one-page PDF into FILE, inside margins of 6.35 mm\n"
+    "    (a quarter inch). A regular FILE, or one that does not exist yet, is\n"
+    "    written whole or, when it cannot be, not at all, and an existing one is\n"
+    "    replaced; a FIFO or a device is written in place and stays what it is;\n"
+    "    \"-\" is standard output. The paper is that of the locale named by\n"
     "    LC_ALL or LC_PAPER (not C or POSIX), else the first word of\n"
     "    /etc/papersize (or of the file PAPERCONF names), else A4.\n"
     "\n"
@@ -68,43 +77,61 @@ constexpr std::string_view Help =
     "    holds a \"*\") as an iCalendar calendar of all-day events, which calendar\n"
     "    programs import; importing it again updates the same events.\n"
     "\n"
+    "    With --json, prints the year as one JSON object for scripts, in UTF-8:\n"
+    "    {\"birth\": \"1974-09-17\", \"year\": 1999, \"days\": [...]}, one entry\n"
+    "    for each day with its date, code, saying and the height of each cycle in\n"
+    "    percent, round(100 sin(2 pi t / L)) on day t of a cycle of L days:\n"
+    "    {\"date\": \"1999-01-01\", \"code\": \"---\", \"saying\": \"--- ...\",\n"
+    "    \"physical\": -100, \"emotional\": -78, \"intellectual\": -81}. When\n"
+    "    FORECAST is YEAR, the days before the birth date, which have no code,\n"
+    "    are left out.\n"
+    "\n"
     "    Numbers are read as the Kolvex window reads them: leading spaces, then an\n"
     "    optional sign and decimal digits, or \"$\" and hexadecimal digits, and\n"
     "    nothing after the last digit. They are read in the order YEAR, MONTH,\n"
     "    DAY, FORECAST, then COL and ROW. MONTH is 1 for January to 12. A birth\n"
     "    year from 1 to 2099 and a forecast year from the birth year to 2099 are\n"
-    "    accepted. The options --pdf FILE and --ics stand before the numbers;\n"
-    "    --help and --version stand alone. Anything else is a number: \"-5\" too.\n"
+    "    accepted. The options --pdf FILE, --ics and --json stand before the\n"
+    "    numbers; --help and --version stand alone. Anything else is a number:\n"
+    "    \"-5\" too.\n"
     "\n"
     "EXIT STATUS\n"
-    "    0   the chart, the description, the calendar or the PDF was written\n"
+    "    0   the output or FILE was written\n"
     "    1   the numbers are out of range (\"Неверные данные\")\n"
     "    2   an argument is not an integer\n"
     "    64  the command line is wrong\n"
-    "    74  the output or FILE could not be written\n"
+    "    74  the output or FILE could not be written; the message says why\n"
     "\n"
     "EXAMPLES\n"
     "    kolvex-chart 17 9 1974 1999\n"
     "    kolvex-chart 17 9 1974 1999 9 17\n"
     "    kolvex-chart --pdf chart.pdf 17 9 1974 1999\n"
-    "    kolvex-chart --ics 17 9 1974 1999 > critical-days.ics\n";
+    "    kolvex-chart --pdf - 17 9 1974 1999 | lp\n"
+    "    kolvex-chart --ics 17 9 1974 1999 > critical-days.ics\n"
+    "    kolvex-chart --json 17 9 1974 1999 > 1999.json\n";
 
 int UsageError() {
   std::cerr << Usage;
   return ExitUsage;
 }
 
-// What was written must have reached stdout: a full disk or a closed pipe is no success.
-int Flushed() {
-  std::cout.flush();
-  if (!std::cout) {
-    std::cerr << "kolvex-chart: cannot write the output\n";
-    return ExitIoError;
+// Writes `text` to stdout, all of it: a full disk or a closed pipe is no success.
+int Output(std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = write(STDOUT_FILENO, text.data(), text.size());
+    if (written < 0 && errno == EINTR) {
+      continue;
+    }
+    if (written < 0) {
+      std::cerr << "kolvex-chart: cannot write the output: " << std::strerror(errno) << '\n';
+      return ExitIoError;
+    }
+    text.remove_prefix(static_cast<std::size_t>(written));
   }
   return 0;
 }
 
-void PrintChart(const kolvex::YearChart &chart) {
+std::string ChartText(const kolvex::YearChart &chart) {
   std::string out;
   out.reserve(4096);
   for (int row = 0; row < kolvex::YearChart::Rows; ++row) {
@@ -116,7 +143,7 @@ void PrintChart(const kolvex::YearChart &chart) {
     }
     out += '\n';
   }
-  std::cout << out;
+  return out;
 }
 
 // Now in UTC as an iCalendar DATE-TIME: when the calendar was made.
@@ -129,43 +156,40 @@ std::string UtcStamp() {
   return text.data();
 }
 
-int WritePdf(const kolvex::YearChart &chart, std::string_view file) {
-  // Fonts and the PDF writer need a GUI application, never a screen: a platform set for the
-  // desktop would only fail where there is no display.
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  int argc = 1;
-  std::array<char, 13> name{"kolvex-chart"};
-  std::array<char *, 2> argv{name.data(), nullptr};
-  const QGuiApplication application(argc, argv.data());
-  const QString error =
-      kolvex::WriteWholeFile(QFile::decodeName(QByteArray(file.data(), file.size())),
-                             kolvex::ChartPdf(chart, kolvex::SystemPaperSize()));
-  if (!error.isEmpty()) {
-    std::cerr << "kolvex-chart: cannot write " << file << ": " << error.toStdString() << '\n';
-    return ExitIoError;
+// Hands --pdf to the PDF helper, which takes this process's place: it lies at
+// KOLVEX_PDF_HELPER from this program's folder, in the build tree as where it is installed.
+int WritePdf(std::span<const std::string_view> fileAndNumbers) {
+  std::array<char, PATH_MAX> self{};
+  const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
+  std::string helper = length > 0 ? std::string(self.data(), static_cast<std::size_t>(length)) : "";
+  helper = helper.substr(0, helper.rfind('/') + 1) + KOLVEX_PDF_HELPER;
+  std::vector<std::string> args{helper};
+  args.insert(args.end(), fileAndNumbers.begin(), fileAndNumbers.end());
+  std::vector<char *> argv;
+  for (std::string &arg : args) {
+    argv.push_back(arg.data());
   }
-  return 0;
+  argv.push_back(nullptr);
+  execv(helper.c_str(), argv.data());
+  std::cerr << "kolvex-chart: cannot run " << helper << ": " << std::strerror(errno) << '\n';
+  return ExitSoftware;
 }
 
 int Run(const std::vector<std::string_view> &args) {
   if (args.size() == 1 && args[0] == "--help") {
-    std::cout << Help;
-    return Flushed();
+    return Output(Help);
   }
   if (args.size() == 1 && args[0] == "--version") {
-    std::cout << "kolvex-chart " << kolvex::Version << '\n';
-    return Flushed();
+    return Output("kolvex-chart " + std::string(kolvex::Version) + '\n');
   }
   // The option and its file, then the numbers.
   std::string_view option;
-  std::string_view file;
   std::span<const std::string_view> numbers(args);
-  if (!args.empty() && (args[0] == "--pdf" || args[0] == "--ics")) {
+  if (!args.empty() && (args[0] == "--pdf" || args[0] == "--ics" || args[0] == "--json")) {
     option = args[0];
     numbers = numbers.subspan(1);
     if (option == "--pdf" && !numbers.empty()) {
-      file = numbers[0];
-      numbers = numbers.subspan(1);
+      numbers = numbers.subspan(1); // the file
     }
     if (numbers.size() != 4) {
       return UsageError();
@@ -192,25 +216,25 @@ int Run(const std::vector<std::string_view> &args) {
     return ExitInvalidData;
   }
 
-  const kolvex::YearChart chart = kolvex::YearChart::Compute(*input);
   if (option == "--pdf") {
-    return WritePdf(chart, file);
+    return WritePdf(std::span(args).subspan(1));
+  }
+  const kolvex::YearChart chart = kolvex::YearChart::Compute(*input);
+  if (option == "--json") {
+    return Output(kolvex::YearJson(*input, chart));
   }
   if (option == "--ics") {
-    std::cout << kolvex::CriticalDaysCalendar(*input, chart, UtcStamp());
-    return Flushed();
+    return Output(kolvex::CriticalDaysCalendar(*input, chart, UtcStamp()));
   }
   if (numbers.size() == 4) {
-    PrintChart(chart);
-    return Flushed();
+    return Output(ChartText(chart));
   }
   if (*column < -1 || *column >= kolvex::YearChart::Columns || *row < -1 ||
       *row >= kolvex::YearChart::Rows) {
     return UsageError();
   }
   const kolvex::DayDescription description = kolvex::DescribeCell(chart, *column, *row);
-  std::cout << description.legend << '\n' << description.date << '\n';
-  return Flushed();
+  return Output(std::string(description.legend) + '\n' + description.date + '\n');
 }
 
 } // namespace

@@ -1,13 +1,14 @@
 # Bash completion for kolvex-chart.
 # The options are read from the command's own --help, so that they never go stale; an option that
 # the help shows followed by a word in capitals (FILE) takes a file name. The arguments themselves
-# are numbers and get no completion.
+# are numbers and get no completion. A file may also be "-", standard output.
 _kolvex_chart() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]} help
   help=$("$1" --help 2>/dev/null) || return 0
   if [[ $prev == --* ]] && grep -Eq -- "(^|[^a-z-])$prev[ =][A-Z]+" <<<"$help"; then
     compopt -o filenames 2>/dev/null
     mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+    [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
   elif [[ $cur == -* ]]; then
     mapfile -t COMPREPLY < <(compgen -W "$(grep -Eo -- '--[a-z][a-z-]*' <<<"$help" | sort -u)" -- "$cur")
   fi

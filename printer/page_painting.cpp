@@ -9,7 +9,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include "chart/page_layout.h"
 
@@ -84,6 +83,15 @@ std::optional<QPageSize> FilePaper() {
 
 } // namespace
 
+QFont PageFont() {
+  // Qt fonts carry no character set: the texts are Unicode, and fontconfig supplies a face with
+  // the Cyrillic letters where the one asked for has none.
+  QFont font(QString::fromUtf8(DefaultFontFace));
+  font.setPointSize(ChartFontPoints);
+  font.setFixedPitch(true);
+  return font;
+}
+
 void SetUpPageCanvas(QPainter &painter, const QFont &font) {
   QFont sized = font;
   if (font.pointSize() > 0) {
@@ -110,6 +118,12 @@ QPageSize SystemPaperSize() {
   return QPageSize(QPageSize::A4);
 }
 
+void PaintPage(QPainter &painter, const YearChart &chart, int width, int height) {
+  for (const PlacedText &placed : LayOutPage(chart, width, height)) {
+    DrawPageText(painter, placed.x, placed.y, QString::fromUtf8(placed.text));
+  }
+}
+
 QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper) {
   QByteArray document;
   QBuffer buffer(&document);
@@ -117,30 +131,17 @@ QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper) {
   {
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("Kolvex"));
-    writer.setTitle(QStringLiteral("Ваши биоритмы на %1 год").arg(chart.Year()));
+    writer.setTitle(QStringLiteral("Биоритмы на %1 год").arg(chart.Year()));
     writer.setResolution(PdfDotsPerInch);
     writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait,
                                      QMarginsF(PdfMarginMillimetres, PdfMarginMillimetres,
                                                PdfMarginMillimetres, PdfMarginMillimetres),
                                      QPageLayout::Millimeter));
     QPainter painter(&writer);
-    QFont font(QString::fromUtf8(DefaultFontFace));
-    font.setPointSize(ChartFontPoints);
-    font.setFixedPitch(true);
-    SetUpPageCanvas(painter, font);
-    for (const PlacedText &placed : LayOutPage(chart, writer.width(), writer.height())) {
-      DrawPageText(painter, placed.x, placed.y, QString::fromUtf8(placed.text));
-    }
+    SetUpPageCanvas(painter, PageFont());
+    PaintPage(painter, chart, writer.width(), writer.height());
   }
   return document;
-}
-
-QString WriteWholeFile(const QString &path, const QByteArray &bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    return file.errorString();
-  }
-  return {};
 }
 
 } // namespace kolvex

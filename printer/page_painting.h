@@ -17,6 +17,9 @@ namespace kolvex {
 // The size the chart is printed in; its face is DefaultFontFace.
 inline constexpr int ChartFontPoints = 10;
 
+// The font of the printed page: DefaultFontFace, ChartFontPoints, fixed pitch.
+QFont PageFont();
+
 // The font height in device pixels that gives `points` at `dotsPerInch`, rounded to the nearest.
 constexpr int FontPixelHeight(int points, int dotsPerInch) noexcept {
   return (2 * points * dotsPerInch + 72) / 144;
@@ -29,19 +32,20 @@ void SetUpPageCanvas(QPainter &painter, const QFont &font);
 // Draws `text` with its top-left corner at (x, y), on an opaque white box.
 void DrawPageText(QPainter &painter, int x, int y, const QString &text);
 
+// Draws the page of `chart`, the chart and the 27 legend lines under it, on `painter`, set up by
+// SetUpPageCanvas, over a printable area of `width` by `height` device pixels.
+void PaintPage(QPainter &painter, const YearChart &chart, int width, int height);
+
 // The paper the system is set up for: the locale's LC_PAPER when LC_ALL or LC_PAPER names a
 // locale other than C or POSIX, else the first word of the papersize file ($PAPERCONF, or
 // /etc/papersize) when Qt knows that paper, else A4.
 QPageSize SystemPaperSize();
 
-// The page of `chart` as a one-page PDF document on `paper`, drawn as the printer draws it; its
-// printable area is the paper less PdfMarginMillimetres on every side.
-inline constexpr int PdfMarginMillimetres = 5;
+// The page of `chart` as a one-page PDF document on `paper`, drawn as the printer draws it, for a
+// file that is printed later: its printable area is the paper less PdfMarginMillimetres on every
+// side (a quarter inch, which home printers print), and its title names the year.
+inline constexpr double PdfMarginMillimetres = 6.35;
 inline constexpr int PdfDotsPerInch = 1200;
 QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper);
-
-// Writes `bytes` into the file `path` all or nothing: into a new file beside it, renamed to `path`
-// at the end. Returns what went wrong, or an empty text when the file is written.
-QString WriteWholeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace kolvex

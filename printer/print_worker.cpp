@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "printer/background.h"
+
 namespace kolvex {
 
 PrintWorker::PrintWorker(Printer &printer, QObject *parent) : QObject(parent), printer_(printer) {
@@ -19,17 +21,18 @@ void PrintWorker::Print(const YearChart &chart) {
   if (Busy()) {
     throw EPrinter(PrintingInProgress);
   }
-  worker_ = std::jthread([this, chart](std::stop_token stop) {
-    std::exception_ptr error;
-    try {
-      PrintChart(printer_, chart, std::move(stop));
-    } catch (...) {
-      error = std::current_exception();
-    }
-    // Dropped when the worker is destroyed first.
-    QMetaObject::invokeMethod(
-        this, [this, error] { Done(error); }, Qt::QueuedConnection);
-  });
+  worker_ = RunInBackground(
+      *this,
+      [this, chart](std::stop_token stop) {
+        std::exception_ptr error;
+        try {
+          PrintChart(printer_, chart, std::move(stop));
+        } catch (...) {
+          error = std::current_exception();
+        }
+        return error;
+      },
+      [this](std::exception_ptr error) { Done(std::move(error)); });
   deadline_.start(Bound);
 }
 

@@ -2,8 +2,8 @@
 
 #include <QScopeGuard>
 
-#include "chart/page_layout.h"
 #include "printer/cups_connection.h"
+#include "printer/output_file.h"
 
 namespace kolvex {
 namespace {
@@ -97,7 +97,7 @@ void Printer::EndDoc() {
     throw EPrinter(PrinterNotValid);
   }
   if (pdfPath_) {
-    if (!WriteWholeFile(*pdfPath_, document_.data()).isEmpty()) {
+    if (!WriteOutput(*pdfPath_, document_.data()).isEmpty()) {
       throw EPrinter(PrinterNotValid);
     }
     return;
@@ -119,18 +119,11 @@ Printer &ProgramPrinter() {
 
 void PrintChart(Printer &printer, const YearChart &chart, std::stop_token stop) {
   printer.StopOn(std::move(stop));
-  QFont &font = printer.Font();
-  font.setPointSize(ChartFontPoints);
-  // Qt fonts carry no character set: the texts are Unicode, and fontconfig supplies a face with
-  // the Cyrillic letters where the one asked for has none.
-  font.setFixedPitch(true);
-
+  printer.Font() = PageFont();
   const int width = printer.PageWidth();
   const int height = printer.PageHeight();
   printer.BeginDoc();
-  for (const PlacedText &placed : LayOutPage(chart, width, height)) {
-    printer.TextOut(placed.x, placed.y, QString::fromUtf8(placed.text));
-  }
+  PaintPage(printer.Canvas(), chart, width, height);
   printer.EndDoc();
 }
 

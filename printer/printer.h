@@ -81,6 +81,9 @@ public:
   // Draws `text` in the font with its top-left corner at (x, y), on an opaque white box.
   void TextOut(int x, int y, const QString &text);
 
+  // The painter of the open document, set up for the font, for drawing whole pages.
+  QPainter &Canvas() noexcept { return painter_; }
+
   // Ends the page and the document and hands it to the printer whole; the printer stays found.
   // Throws EPrinter "Printer selected is not accepting jobs" when its CUPS queue refuses new
   // jobs, "Printer selected is not valid" when CUPS cannot take the document, and "Printer

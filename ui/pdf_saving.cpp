@@ -4,8 +4,9 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QtConcurrent/QtConcurrentRun>
 
+#include "printer/background.h"
+#include "printer/output_file.h"
 #include "printer/page_painting.h"
 #include "ui/application.h"
 
@@ -29,7 +30,6 @@ PdfSaving::PdfSaving(QWidget *window) : QObject(window), window_(window) {
     ShowError(SaveError(path_, QStringLiteral("the disk has not answered for %1 seconds")
                                    .arg(SlowDiskMilliseconds / 1000)));
   });
-  connect(&write_, &QFutureWatcher<QString>::finished, this, &PdfSaving::WriteEnded);
 }
 
 void PdfSaving::SaveWithDialog(const YearChart &chart) {
@@ -51,14 +51,19 @@ void PdfSaving::Save(const YearChart &chart, const QString &path) {
   }
   path_ = path;
   writing_ = true;
-  write_.setFuture(QtConcurrent::run(WriteWholeFile, path, ChartPdf(chart, SystemPaperSize())));
+  write_ = RunInBackground(
+      *this,
+      [path, document = ChartPdf(chart, SystemPaperSize())](std::stop_token) {
+        return WriteOutput(path, document);
+      },
+      [this](const QString &error) { WriteEnded(error); });
   slowDisk_.start();
 }
 
-void PdfSaving::WriteEnded() {
+void PdfSaving::WriteEnded(const QString &error) {
   slowDisk_.stop();
+  write_.join();
   writing_ = false;
-  const QString error = write_.result();
   if (!error.isEmpty()) {
     ShowError(SaveError(path_, error));
   }

@@ -1,10 +1,11 @@
 #pragma once
 
 // Saving the printed page of a chart as a PDF file from a window. The page is drawn at once; the
-// file is written by a worker, since a disk can take its time or not answer at all, and what went
-// wrong reaches the common error display when the write ends.
+// file is written in the background, since a disk can take its time or not answer at all, and what
+// went wrong reaches the common error display when the write ends.
 
-#include <QFutureWatcher>
+#include <thread>
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -37,13 +38,13 @@ signals:
   void Ended();
 
 private:
-  void WriteEnded();
+  void WriteEnded(const QString &error);
 
   QWidget *window_;
   QString path_;
   bool writing_ = false;
-  QFutureWatcher<QString> write_;
   QTimer slowDisk_;
+  std::jthread write_; // last: a write under way ends before the rest goes
 };
 
 } // namespace kolvex

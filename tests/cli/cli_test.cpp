@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 #include <set>
 #include <sstream>
@@ -19,6 +21,8 @@
 #include <string_view>
 #include <vector>
 
+#include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -38,6 +42,7 @@ namespace {
 constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
                                    "       kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
                                    "       kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
+                                   "       kolvex-chart --json DAY MONTH YEAR FORECAST\n"
                                    "       kolvex-chart --help | --version\n";
 constexpr std::string_view InvalidData = "Неверные данные\n";
 
@@ -74,14 +79,15 @@ struct Outcome {
   std::string err;
 };
 
-// The environment of a run: this one without a display or a paper setting, then `settings`
-// ("NAME=value").
+// The environment of a run: this one without a display, a paper setting or XDG_RUNTIME_DIR, then
+// `settings` ("NAME=value").
 std::vector<std::string> Environment(const std::vector<std::string> &settings) {
   std::vector<std::string> environment;
   for (char **entry = environ; *entry != nullptr; ++entry) {
     const std::string_view name = std::string_view(*entry).substr(0, std::strcspn(*entry, "="));
     if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
-        name != "LC_ALL" && name != "LC_PAPER" && name != "PAPERCONF") {
+        name != "LC_ALL" && name != "LC_PAPER" && name != "PAPERCONF" &&
+        name != "XDG_RUNTIME_DIR") {
       environment.emplace_back(*entry);
     }
   }
@@ -229,6 +235,8 @@ TEST(KolvexChart, ExitStatusAndMessages) {
       {{"--ics", "17", "9", "1974", "1999", "9", "17"}, 64, usage},
       {{"--ics", "--pdf", "/nowhere/x.pdf", "17", "9", "1974", "1999"}, 64, usage},
       {{"17", "9", "1974", "1999", "--ics"}, 64, usage},
+      {{"--json", "17", "9", "1974"}, 64, usage},
+      {{"--json", "--ics", "17", "9", "1974", "1999"}, 64, usage},
       // texts that are no integer, read in the order YEAR, MONTH, DAY, FORECAST, COL, ROW
       {{"x", "9", "1974", "1999"}, 2, notInteger("x")},
       {{"17 ", "9", "1974", "1999"}, 2, notInteger("17 ")},
@@ -245,6 +253,7 @@ TEST(KolvexChart, ExitStatusAndMessages) {
       {{"17", "9", "1974", "1999", "99", "r"}, 2, notInteger("r")},
       {{"--ics", "17", "9", "$", "1999"}, 2, notInteger("$")},
       {{"--pdf", "/nowhere/x.pdf", "17", "9", "1974", "f"}, 2, notInteger("f")},
+      {{"--json", "17", "9", "1974", "1e3"}, 2, notInteger("1e3")},
       // out of range
       {{"-5", "9", "1974", "1999"}, 1, invalid}, // a value, never an option
       {{"17", "0", "1974", "1999"}, 1, invalid},
@@ -259,6 +268,7 @@ TEST(KolvexChart, ExitStatusAndMessages) {
       {{"17", "9", "1974", "3000", "99", "99"}, 1, invalid},
       {{"--ics", "-5", "9", "1974", "1999"}, 1, invalid},
       {{"--pdf", "/nowhere/x.pdf", "17", "9", "1974", "1973"}, 1, invalid},
+      {{"--json", "29", "2", "1999", "1999"}, 1, invalid},
   };
   for (const auto &c : cases) {
     const Outcome outcome = RunChart(c.args);
@@ -288,10 +298,12 @@ TEST(KolvexChart, AnOutputThatCannotBeWrittenIsNoSuccess) {
   for (const std::vector<std::string> &args : {std::vector<std::string>{"17", "9", "1974", "1999"},
                                                {"17", "9", "1974", "1999", "9", "17"},
                                                {"--ics", "17", "9", "1974", "1999"},
+                                               {"--json", "17", "9", "1974", "1999"},
                                                {"--help"}}) {
     const Outcome outcome = RunChart(args, "/dev/full");
     EXPECT_EQ(74, outcome.status) << Joined(args);
-    EXPECT_EQ("kolvex-chart: cannot write the output\n", outcome.err) << Joined(args);
+    EXPECT_EQ("kolvex-chart: cannot write the output: No space left on device\n", outcome.err)
+        << Joined(args);
   }
 }
 
@@ -348,13 +360,18 @@ TEST(KolvexChart, WritesThePrintedPageAsPdfOnTheSystemsPaper) {
                                              .arg(std::round(points.height())))))
         << settings << info.toStdString();
 
-    // Every text at its place: the page's printable area is the paper less 5 mm each side.
-    const QRect area = QPageLayout(QPageSize(c.paper), QPageLayout::Portrait, QMarginsF(5, 5, 5, 5),
-                                   QPageLayout::Millimeter)
-                           .paintRectPixels(1200);
+    EXPECT_TRUE(info.contains("Title:           Биоритмы на 1999 год\n")) << info.toStdString();
+
+    // Every text at its place: the page's printable area is the paper less a quarter inch each
+    // side.
+    const double margin = 6.35;
+    const QRect area =
+        QPageLayout(QPageSize(c.paper), QPageLayout::Portrait,
+                    QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter)
+            .paintRectPixels(1200);
     const std::vector<PlacedText> layout = LayOutPage(chart, area.width(), area.height());
     const testing::PageReading page =
-        testing::ReadPage(testing::PdfWords(pdf), layout, {1200, QPointF(5, 5) * 72 / 25.4});
+        testing::ReadPage(testing::PdfWords(pdf), layout, {1200, QPointF(18, 18)}); // points
     EXPECT_TRUE(page.stray.empty()) << settings;
     int drawn = 0;
     for (const auto &text : page.texts) {
@@ -372,24 +389,86 @@ TEST(KolvexChart, WritesThePrintedPageAsPdfOnTheSystemsPaper) {
   }
 }
 
-TEST(KolvexChart, APdfThatCannotBeWrittenLeavesNothingBehind) {
+// Where --pdf may point: a regular file is replaced whole or left as it was, anything else is
+// written in place and stays what it is; a failure says the system's reason.
+TEST(KolvexChart, WritesThePdfWhereverItIsPointedOrSaysWhyNot) {
   QTemporaryDir directory;
   const std::string dir = directory.path().toStdString();
   std::filesystem::create_directory(dir + "/taken.pdf");
-  for (const std::string &file : {dir + "/missing/page.pdf", dir + "/taken.pdf"}) {
-    const Outcome outcome =
-        RunChart({"--pdf", file, "17", "9", "1974", "1999"}, nullptr, {"XDG_RUNTIME_DIR=" + dir});
-    EXPECT_EQ(74, outcome.status) << file;
-    EXPECT_EQ("", outcome.out) << file;
-    EXPECT_TRUE(outcome.err.starts_with("kolvex-chart: cannot write " + file + ": "))
-        << outcome.err;
-    int entries = 0;
-    for (const auto &entry : std::filesystem::recursive_directory_iterator(dir)) {
-      ++entries;
-      EXPECT_EQ(dir + "/taken.pdf", entry.path().string());
+  std::ofstream(dir + "/old.pdf") << "old";
+  mkfifo((dir + "/fifo").c_str(), 0600);
+  // A full disk of the test's own, where it may mount one.
+  std::filesystem::create_directory(dir + "/full");
+  const bool full = std::system(("mount -t tmpfs -o size=32k tmpfs " + dir +
+                                 "/full 2>/dev/null && head -c 32k /dev/zero > " + dir +
+                                 "/full/filler 2>/dev/null; mountpoint -q " + dir + "/full")
+                                    .c_str()) == 0;
+  const struct {
+    std::string path;
+    int status;
+    std::string reason;              // after "cannot write PATH: "
+    std::filesystem::file_type type; // what is there afterwards
+  } cases[] = {
+      {dir + "/new.pdf", 0, "", std::filesystem::file_type::regular},
+      {dir + "/old.pdf", 0, "", std::filesystem::file_type::regular},
+      {dir + "/fifo", 0, "", std::filesystem::file_type::fifo},
+      {"-", 0, "", std::filesystem::file_type::not_found},
+      {dir + "/missing/page.pdf", 74, "No such file or directory",
+       std::filesystem::file_type::not_found},
+      {dir + "/taken.pdf", 74, "Is a directory", std::filesystem::file_type::directory},
+      {"/dev/full", 74, "No space left on device", std::filesystem::file_type::character},
+      {dir + "/full/page.pdf", 74, "No space left on device",
+       std::filesystem::file_type::not_found},
+  };
+  for (const auto &c : cases) {
+    if (c.path.find("/full/") != std::string::npos && !full) {
+      continue;
     }
-    EXPECT_EQ(1, entries) << file;
+    // A FIFO's reader, as a shell pipeline would have it.
+    std::future<QByteArray> reader;
+    if (c.path.ends_with("/fifo")) {
+      reader = std::async(std::launch::async, [&c] {
+        return testing::RunProgram("cat", {QString::fromStdString(c.path)});
+      });
+    }
+    // Every other case without XDG_RUNTIME_DIR: Qt must not say a word either way.
+    const Outcome outcome =
+        RunChart({"--pdf", c.path, "17", "9", "1974", "1999"}, nullptr,
+                 {(&c - cases) % 2 == 0 ? "XDG_RUNTIME_DIR=" + dir : "NO_XDG=1"});
+    EXPECT_EQ(c.status, outcome.status) << c.path;
+    EXPECT_EQ(c.type, std::filesystem::symlink_status(c.path).type()) << c.path;
+    if (c.status != 0) {
+      EXPECT_EQ("kolvex-chart: cannot write " + c.path + ": " + c.reason + "\n", outcome.err);
+      continue;
+    }
+    EXPECT_EQ("", outcome.err) << c.path;
+    QByteArray pdf = c.path == "-" ? QByteArray::fromStdString(outcome.out) : QByteArray();
+    if (reader.valid()) {
+      pdf = reader.get();
+    } else if (pdf.isEmpty()) {
+      QFile file(QString::fromStdString(c.path));
+      EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << c.path;
+      pdf = file.readAll();
+    }
+    QFile copy(directory.filePath("copy.pdf"));
+    ASSERT_TRUE(copy.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    copy.write(pdf);
+    copy.close();
+    EXPECT_EQ(1, testing::PdfPageCount(copy.fileName())) << c.path;
   }
+  if (full) {
+    EXPECT_EQ(std::filesystem::path(dir + "/full/filler"),
+              std::filesystem::directory_iterator(dir + "/full")->path())
+        << "something left beside the filler";
+    EXPECT_EQ(0, std::system(("umount " + dir + "/full").c_str()));
+  }
+  // Nothing left beside the files of the test.
+  std::set<std::string> names;
+  for (const auto &entry : std::filesystem::directory_iterator(dir)) {
+    names.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ((std::set<std::string>{"copy.pdf", "fifo", "full", "new.pdf", "old.pdf", "taken.pdf"}),
+            names);
 }
 
 // The calendar read back by a reader of its own: lines split at CRLF, unfolded, split into name
@@ -525,6 +604,75 @@ TEST(KolvexChart, PrintsTheCriticalDaysAsACalendar) {
     for (std::size_t i = 0; i < again.events.size() && i < expected.size(); ++i) {
       EXPECT_EQ(calendar.events[i].uid, again.events[i].uid);
     }
+  }
+}
+
+// Every day's heights against GNU gcal's biorhythm percentages, and every code against the chart.
+TEST(KolvexChart, PrintsTheYearAsJsonWithGcalsPercentages) {
+  if (std::system("gcal --version >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "no gcal";
+  }
+  // gcal reads no resource file whose path holds a "-".
+  QTemporaryDir directory(QDir::tempPath() + "/kolvexXXXXXX");
+  const QString resource = directory.filePath("biorhythm.rc");
+  for (const BirthInput &input : {BirthInput{17, 9, 1974, 1999}, BirthInput{29, 2, 1996, 1996},
+                                  BirthInput{29, 2, 1996, 2099}}) {
+    const std::vector<std::string> args{"--json", std::to_string(input.day),
+                                        std::to_string(input.month), std::to_string(input.year),
+                                        std::to_string(input.forecastYear)};
+    const Outcome outcome = RunChart(args);
+    ASSERT_EQ(0, outcome.status) << Joined(args);
+    EXPECT_EQ("", outcome.err);
+    char birth[16];
+    std::snprintf(birth, sizeof birth, "%04d%02d%02d", input.year, input.month, input.day);
+    std::ofstream(resource.toStdString()) << "0*d1#366 %," << birth << "\n";
+    // One line a day from 1 January: "Fr,   1 Jan 1999: ... Emo=-078%+ Int=-081%+ Phy=-100%@".
+    const QStringList gcal =
+        QString::fromUtf8(testing::RunProgram("gcal", {"-u", "-f", resource, "-cY",
+                                                       QString::number(input.forecastYear)}))
+            .split('\n')
+            .filter(QStringLiteral("Phy="));
+    const QRegularExpression percent(
+        QStringLiteral("Emo=([-+]\\d+)%.*Int=([-+]\\d+)%.*Phy=([-+]\\d+)%"));
+
+    const QString json = QString::fromStdString(outcome.out);
+    EXPECT_TRUE(
+        json.startsWith(QStringLiteral("{\"birth\": \"%1-%2-%3\", \"year\": %4, \"days\": [")
+                            .arg(input.year, 4, 10, QChar('0'))
+                            .arg(input.month, 2, 10, QChar('0'))
+                            .arg(input.day, 2, 10, QChar('0'))
+                            .arg(input.forecastYear)))
+        << outcome.out.substr(0, 80);
+    EXPECT_TRUE(json.endsWith("}\n]}\n"));
+    const QRegularExpression entry(QStringLiteral(
+        "\\{\"date\": \"(\\d{4})-(\\d\\d)-(\\d\\d)\", \"code\": \"([-+*]{3})\", \"saying\": "
+        "\"([^\"]*)\", "
+        "\"physical\": (-?\\d+), \"emotional\": (-?\\d+), \"intellectual\": (-?\\d+)\\}"));
+    const YearChart chart = YearChart::Compute(input);
+    using namespace std::chrono;
+    const sys_days first = year(input.forecastYear) / January / 1;
+    const sys_days start = input.forecastYear == input.year
+                               ? sys_days(year(input.year) / input.month / input.day)
+                               : first;
+    sys_days expected = start;
+    for (auto match = entry.globalMatch(json); match.hasNext(); expected += days(1)) {
+      const QRegularExpressionMatch day = match.next();
+      const year_month_day date(year(day.captured(1).toInt()),
+                                month(static_cast<unsigned>(day.captured(2).toInt())),
+                                std::chrono::day(static_cast<unsigned>(day.captured(3).toInt())));
+      ASSERT_EQ(expected, sys_days(date)) << day.captured(0).toStdString();
+      const std::string code = day.captured(4).toStdString();
+      EXPECT_EQ(chart.Text(day.captured(2).toInt(), day.captured(3).toInt()), code);
+      EXPECT_EQ(LegendLine(code), day.captured(5).toStdString());
+      const auto line = static_cast<qsizetype>((sys_days(date) - first).count());
+      ASSERT_LT(line, gcal.size());
+      const QRegularExpressionMatch reference = percent.match(gcal[line]);
+      ASSERT_TRUE(reference.hasMatch()) << gcal[line].toStdString();
+      EXPECT_EQ(reference.captured(3).toInt(), day.captured(6).toInt()) << gcal[line].toStdString();
+      EXPECT_EQ(reference.captured(1).toInt(), day.captured(7).toInt()) << gcal[line].toStdString();
+      EXPECT_EQ(reference.captured(2).toInt(), day.captured(8).toInt()) << gcal[line].toStdString();
+    }
+    EXPECT_EQ(sys_days(year(input.forecastYear + 1) / January / 1), expected) << Joined(args);
   }
 }
 

@@ -19,7 +19,7 @@ if ! command -v dpkg-deb >/dev/null; then
   echo "dpkg-deb not found: not a Debian system, skipping"
   exit 77
 fi
-for tool in cpack desktop-file-validate appstreamcli groff lintian; do
+for tool in cpack desktop-file-validate appstreamcli groff lintian pdfinfo; do
   if ! command -v "$tool" >/dev/null; then
     echo "FAIL: $tool not found (scripts/install-deps installs it)" >&2
     exit 1
@@ -66,16 +66,18 @@ for package in fonts-liberation libqt6widgets6 libcups2 qt6-translations-l10n; d
   [[ $depends_names == *" $package "* ]] || fail "Depends lacks $package"
 done
 
-# The files a user gets, and nothing outside /usr/bin and /usr/share.
+# The files a user gets, and nothing outside /usr/bin, /usr/share and kolvex-chart's PDF helper.
 icons=usr/share/icons/hicolor
 expected=(
   usr/bin/kolvex
   usr/bin/kolvex-chart
+  usr/libexec/kolvex/kolvex-chart-pdf
   usr/share/applications/org.kolvex.Kolvex.desktop
   $icons/scalable/apps/org.kolvex.Kolvex.svg
   usr/share/metainfo/org.kolvex.Kolvex.metainfo.xml
   usr/share/doc/kolvex/copyright
   usr/share/doc/kolvex/changelog.gz
+  usr/share/lintian/overrides/kolvex
   usr/share/bash-completion/completions/kolvex-chart
   usr/share/man/man1/kolvex.1.gz
   usr/share/man/man1/kolvex-chart.1.gz
@@ -87,10 +89,12 @@ done
 for file in "${expected[@]}"; do
   [ -f "$root/$file" ] || fail "missing /$file"
 done
-for program in kolvex kolvex-chart; do
-  [ -x "$root/usr/bin/$program" ] || fail "/usr/bin/$program is not executable"
+programs=(usr/bin/kolvex usr/bin/kolvex-chart usr/libexec/kolvex/kolvex-chart-pdf)
+for program in "${programs[@]}"; do
+  [ -x "$root/$program" ] || fail "/$program is not executable"
 done
-stray=$(cd "$root" && find . -type f | sed 's|^\./||' | grep -v -e '^usr/bin/' -e '^usr/share/' || true)
+stray=$(cd "$root" && find . -type f | sed 's|^\./||' |
+  grep -v -e '^usr/bin/' -e '^usr/share/' -e '^usr/libexec/kolvex/kolvex-chart-pdf$' || true)
 [ -z "$stray" ] || fail "files outside /usr/bin and /usr/share: $stray"
 
 # Each PNG holds the size its folder names: width and height are bytes 16 to 23 of the header.
@@ -110,9 +114,9 @@ owner_of() {
   { dpkg-query -S "$1" "/usr$1" "${1#/usr}" "$real" "/usr$real" "${real#/usr}" 2>/dev/null || true; } |
     head -n1 | cut -d: -f1
 }
-for program in kolvex kolvex-chart; do
+for program in "${programs[@]}"; do
   # The libraries it names itself (NEEDED), found where the loader finds them.
-  needed=$(readelf -d "$root/usr/bin/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  needed=$(readelf -d "$root/$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
   while read -r library; do
     owner=$(owner_of "$library")
     if [ -z "$owner" ]; then
@@ -120,13 +124,17 @@ for program in kolvex kolvex-chart; do
     elif [[ $depends_names != *" $owner "* ]]; then
       fail "$program links $library from $owner, which Depends does not name"
     fi
-  done < <(ldd "$root/usr/bin/$program" |
+  done < <(ldd "$root/$program" |
     awk -v needed="$needed" 'BEGIN { split(needed, names, "\n"); for (i in names) want[names[i]] = 1 }
                              $2 == "=>" && $3 ~ /^\// && ($1 in want) { print $3 }')
-  if ldd "$root/usr/bin/$program" | grep -q 'not found'; then
-    fail "$program has unresolved libraries: $(ldd "$root/usr/bin/$program" | grep 'not found')"
+  if ldd "$root/$program" | grep -q 'not found'; then
+    fail "$program has unresolved libraries: $(ldd "$root/$program" | grep 'not found')"
   fi
 done
+# The command's text modes start without Qt: only its PDF helper links it.
+if readelf -d "$root/usr/bin/kolvex-chart" | grep -q 'NEEDED.*libQt'; then
+  fail "kolvex-chart links Qt"
+fi
 
 # The desktop entry, the metainfo and the manual pages are valid and agree with each other; the
 # desktop file, the icon and the AppStream component share one id.
@@ -180,7 +188,7 @@ check_kolvex :4711 1 "" "$cannot could not connect to display :4711"
 offered=$(bash -c 'source "$1" && COMP_WORDS=("$2" --) COMP_CWORD=1 && _kolvex_chart "$2" -- "$2" &&
   complete -p kolvex-chart >/dev/null && echo "${COMPREPLY[*]}"' _ \
   "$root/usr/share/bash-completion/completions/kolvex-chart" "$root/usr/bin/kolvex-chart" || true)
-[ "$offered" = "--help --ics --pdf --version" ] || fail "the completion of 'kolvex-chart --' offers '$offered'"
+[ "$offered" = "--help --ics --json --pdf --version" ] || fail "the completion of 'kolvex-chart --' offers '$offered'"
 
 # kolvex-chart runs from the unpacked tree.
 chart=$root/usr/bin/kolvex-chart
@@ -192,6 +200,11 @@ if output=$("$chart" 17 9 1974 1999); then
 else
   fail "kolvex-chart 17 9 1974 1999 failed"
 fi
+# --pdf finds its helper from the installed command and writes the page to a pipe.
+pages=$(env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$chart" --pdf - 17 9 1974 1999 \
+  2>"$scratch/pdf.err" | pdfinfo - 2>/dev/null | sed -n 's/^Pages: *//p' || true)
+[ "$pages" = 1 ] && [ ! -s "$scratch/pdf.err" ] ||
+  fail "kolvex-chart --pdf - gave $pages page(s) and said '$(cat "$scratch/pdf.err")'"
 version=$("$chart" --version || true)
 [ "$version" = "kolvex-chart $(field Version)" ] ||
   fail "kolvex-chart --version says '$version'; the package is $(field Version)"

@@ -1,0 +1,71 @@
+#include "chart/year_json.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "chart/calendar.h"
+#include "chart/cycle_values.h"
+#include "chart/legend.h"
+
+namespace kolvex {
+namespace {
+
+std::string IsoDate(int year, int month, int day) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+  return text;
+}
+
+// A JSON string: the sayings and codes hold no quote, backslash or control character, but a
+// string is never written unchecked.
+void AppendString(std::string &out, std::string_view text) {
+  out += '"';
+  for (const char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+}
+
+} // namespace
+
+std::string YearJson(const BirthInput &input, const YearChart &chart) {
+  const int year = input.forecastYear;
+  std::string out = "{\"birth\": \"" + IsoDate(input.year, input.month, input.day) +
+                    "\", \"year\": " + std::to_string(year) + ", \"days\": [";
+  out.reserve(366 * 140);
+  // Day 0 of a life is the birth date; 1 January of the year is day DaysLived.
+  const std::int64_t january1 = DaysLived(input.day, input.month, input.year, year);
+  const char *separator = "\n";
+  for (int month = 1; month <= 12; ++month) {
+    for (int day = 1; day <= MonthLength(month, year); ++day) {
+      const std::string_view code = chart.Text(month, day);
+      if (code.empty()) {
+        continue;
+      }
+      const CyclePercents heights =
+          CyclePercentsOn(january1 + DaysBeforeMonth(month, year) + day - 1);
+      out += separator;
+      out += "{\"date\": \"" + IsoDate(year, month, day) + "\", \"code\": ";
+      AppendString(out, code);
+      out += ", \"saying\": ";
+      AppendString(out, LegendLine(code));
+      out += ", \"physical\": " + std::to_string(heights.physical) +
+             ", \"emotional\": " + std::to_string(heights.emotional) +
+             ", \"intellectual\": " + std::to_string(heights.intellectual) + "}";
+      separator = ",\n";
+    }
+  }
+  out += "\n]}\n";
+  return out;
+}
+
+} // namespace kolvex

@@ -1,0 +1,61 @@
+// kolvex-chart-pdf FILE DAY MONTH YEAR FORECAST: the PDF page of kolvex-chart --pdf, which runs
+// this program in its own place once the command line has passed its checks. It is the one part of
+// the command that needs Qt, kept apart so that the text modes start without loading it.
+
+#include <array>
+#include <iostream>
+#include <optional>
+
+#include <QFile>
+#include <QGuiApplication>
+
+#include "chart/input_reader.h"
+#include "chart/year_chart.h"
+#include "cli/exit_status.h"
+#include "printer/output_file.h"
+#include "printer/page_painting.h"
+
+namespace {
+
+// Qt notes on stderr where it falls back on a runtime folder of its own because XDG_RUNTIME_DIR
+// is unset, which is no concern of whoever runs the command; its other messages pass.
+void PassQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+  if (!message.startsWith(QLatin1String("QStandardPaths: "))) {
+    std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
+  }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc != 6) {
+    std::cerr << "usage: kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n";
+    return kolvex::ExitUsage;
+  }
+  std::optional<kolvex::BirthInput> input;
+  try {
+    input = kolvex::ParseAndCheck(argv[2], argv[3], argv[4], argv[5]);
+  } catch (const kolvex::EConvertError &) {
+  }
+  if (!input) {
+    std::cerr << "usage: kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n";
+    return kolvex::ExitUsage;
+  }
+
+  // Fonts and the PDF writer need a GUI application, never a screen: a platform set for the
+  // desktop would only fail where there is no display.
+  qInstallMessageHandler(PassQtMessage);
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  int qtArgc = 1;
+  std::array<char *, 2> qtArgv{argv[0], nullptr};
+  const QGuiApplication application(qtArgc, qtArgv.data());
+
+  const kolvex::YearChart chart = kolvex::YearChart::Compute(*input);
+  const QString error = kolvex::WriteOutput(QFile::decodeName(argv[1]),
+                                            kolvex::ChartPdf(chart, kolvex::SystemPaperSize()));
+  if (!error.isEmpty()) {
+    std::cerr << "kolvex-chart: cannot write " << argv[1] << ": " << error.toStdString() << '\n';
+    return kolvex::ExitIoError;
+  }
+  return 0;
+}
