@@ -17,8 +17,11 @@ namespace {
 // itself cannot be called off and goes on.
 constexpr int SlowDiskMilliseconds = 20'000;
 
+constexpr auto SavingInProgress = "Сохранение уже идёт";
+
 std::runtime_error SaveError(const QString &path, const QString &reason) {
-  return std::runtime_error(QStringLiteral("Cannot save %1: %2").arg(path, reason).toStdString());
+  return std::runtime_error(
+      QStringLiteral("Не удалось сохранить %1: %2").arg(path, reason).toStdString());
 }
 
 } // namespace
@@ -27,18 +30,18 @@ PdfSaving::PdfSaving(QWidget *window) : QObject(window), window_(window) {
   slowDisk_.setSingleShot(true);
   slowDisk_.setInterval(SlowDiskMilliseconds);
   connect(&slowDisk_, &QTimer::timeout, this, [this] {
-    ShowError(SaveError(path_, QStringLiteral("the disk has not answered for %1 seconds")
-                                   .arg(SlowDiskMilliseconds / 1000)));
+    ShowError(SaveError(
+        path_, QStringLiteral("диск не отвечает уже %1 с").arg(SlowDiskMilliseconds / 1000)));
   });
 }
 
 void PdfSaving::SaveWithDialog(const YearChart &chart) {
   if (Writing()) {
-    throw std::runtime_error("Saving in progress");
+    throw std::runtime_error(SavingInProgress);
   }
   const QString path = QFileDialog::getSaveFileName(
       window_, QStringLiteral("Сохранить в PDF"),
-      QDir::home().filePath(QStringLiteral("biorhythms-%1.pdf").arg(chart.Year())),
+      QDir::home().filePath(QStringLiteral("биоритмы-%1.pdf").arg(chart.Year())),
       QStringLiteral("PDF (*.pdf)"));
   if (!path.isEmpty()) {
     Save(chart, path);
@@ -47,7 +50,7 @@ void PdfSaving::SaveWithDialog(const YearChart &chart) {
 
 void PdfSaving::Save(const YearChart &chart, const QString &path) {
   if (Writing()) {
-    throw std::runtime_error("Saving in progress");
+    throw std::runtime_error(SavingInProgress);
   }
   path_ = path;
   writing_ = true;

@@ -27,7 +27,7 @@ public:
   void SaveWithDialog(const YearChart &chart);
 
   // Saves the page of `chart` as the file `path`, on the system's paper. Throws
-  // "Saving in progress" while an earlier write has not ended: one write at a time.
+  // "Сохранение уже идёт" while an earlier write has not ended: one write at a time.
   void Save(const YearChart &chart, const QString &path);
 
   // From Save until the end of the write has been reported.

@@ -356,7 +356,7 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_EQ(1u, boxes.shown.size());
   EXPECT_EQ(
       (Message{ApplicationTitle,
-               "Cannot save " + directory.filePath("no/page.pdf") + ": " +
+               "Не удалось сохранить " + directory.filePath("no/page.pdf") + ": " +
                    QCoreApplication::translate("QIODevice", "No such file or directory") + ".",
                MessageIcon::Error}),
       boxes.shown[0]);
