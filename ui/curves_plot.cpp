@@ -13,6 +13,7 @@
 
 #include "chart/calendar.h"
 #include "chart/cycle_values.h"
+#include "chart/legend.h"
 
 namespace kolvex {
 
@@ -93,11 +94,6 @@ void DrawMarker(QPainter &painter, Marker marker, QPointF centre, const QColor &
   painter.restore();
 }
 
-// The weekday's name without the spaces the date line pads it with.
-QString WeekdayText(int year, int month, int day) {
-  return QString::fromUtf8(WeekdayName(year, month, day)).trimmed();
-}
-
 } // namespace
 
 CurvesPlot::CurvesPlot(QWidget *parent) : QWidget(parent) {
@@ -119,12 +115,7 @@ void CurvesPlot::SetMonth(const YearChart &chart, const BirthInput &input, const
 void CurvesPlot::MoveCursor(int month, int day) {
   month_ = std::clamp(month, 1, 12);
   cursorDay_ = std::clamp(day, 1, DaysInMonth());
-  const int year = chart_.Year();
-  QString text = QStringLiteral("%1 %2 %3, %4: ")
-                     .arg(cursorDay_)
-                     .arg(QString::fromUtf8(MonthNamesGenitive[month_ - 1]))
-                     .arg(year)
-                     .arg(WeekdayText(year, month_, cursorDay_));
+  QString text = QString::fromUtf8(DateWithWeekday(chart_.Year(), month_, cursorDay_) + ": ");
   const double t = DaysSinceBirth(cursorDay_);
   if (t < 0) {
     text += QStringLiteral("до рождения");
