@@ -263,7 +263,7 @@ TEST_F(ResultWindowTest, TheKeyboardDescribesTheCurrentCell) {
       {Qt::Key_Right, Qt::ShiftModifier, {2, 1}},
   };
   for (const auto &k : keys) {
-    SCOPED_TRACE(QTest::toString(QKeySequence(k.key | k.modifiers)));
+    SCOPED_TRACE(QKeySequence(k.key | k.modifiers).toString().toStdString());
     MoveTo({5, 5}); // the prompt, which no key gives
     QTest::keyClick(&Grid(), k.key, k.modifiers);
     EXPECT_EQ(k.expected, Grid().CurrentCell());
