@@ -44,6 +44,17 @@ void AppendNumber(std::string &out, std::int64_t value) {
   out.append(buffer.data(), result.ptr);
 }
 
+// "17 сентября 1999": the day number, the month in the genitive and the year.
+std::string DayMonthYear(std::int64_t year, int month, std::int64_t day) {
+  const std::string_view name = MonthNamesGenitive[static_cast<std::size_t>(month - 1)];
+  std::string date;
+  date.reserve(64); // room for the weekday that the callers append
+  AppendNumber(date, day);
+  date.append(" ").append(name).append(" ");
+  AppendNumber(date, year);
+  return date;
+}
+
 } // namespace
 
 std::string_view LegendLine(std::string_view cellText) noexcept {
@@ -65,35 +76,21 @@ DayDescription DescribeCell(const YearChart &chart, int column, int row) {
       column >= 1 && column < YearChart::Columns && row >= 1 && row < YearChart::Rows;
   description.legend = dayCell ? LegendLine(chart.Text(column, row)) : LegendPrompt;
   if (dayCell) {
-    const std::string_view month = MonthNamesGenitive[static_cast<std::size_t>(column - 1)];
-    const std::string_view weekday = WeekdayName(chart.Year(), column, row);
-    std::string &date = description.date;
-    date.reserve(2 + 1 + month.size() + 1 + 11 + 2 + weekday.size());
-    AppendNumber(date, row);
-    date.append(" ").append(month).append(" ");
-    AppendNumber(date, chart.Year());
-    date.append("  ").append(weekday);
+    description.date = DayMonthYear(chart.Year(), column, row)
+                           .append("  ")
+                           .append(WeekdayName(chart.Year(), column, row));
   }
   return description;
 }
 
 std::string DateWithWeekday(std::int64_t year, int month, int day) {
-  std::string date;
-  AppendNumber(date, day);
-  date.append(" ").append(MonthNamesGenitive[static_cast<std::size_t>(month - 1)]).append(" ");
-  AppendNumber(date, year);
   const std::string_view weekday = WeekdayName(year, month, day);
-  date.append(", ").append(weekday.substr(0, weekday.find(' ')));
-  return date;
+  return DayMonthYear(year, month, day).append(", ").append(weekday.substr(0, weekday.find(' ')));
 }
 
 SpokenDay SpeakDay(const YearChart &chart, int month, int day) {
   if (day > MonthLength(month, chart.Year())) {
-    std::string name;
-    AppendNumber(name, day);
-    name.append(" ").append(MonthNamesGenitive[static_cast<std::size_t>(month - 1)]).append(" ");
-    AppendNumber(name, chart.Year());
-    return {name.append(": такого дня нет"), {}};
+    return {DayMonthYear(chart.Year(), month, day).append(": такого дня нет"), {}};
   }
   const std::string_view code = chart.Text(month, day);
   if (code.empty()) {
