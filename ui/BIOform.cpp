@@ -124,19 +124,22 @@ void TForm2::Button2Click() {
 
 void TForm2::StringGrid1ContextPopup(QPoint point) {
   // A scroll area reports the point in its viewport.
-  ChartGrid &grid = *ui_->StringGrid1;
-  menuCell_ = grid.CellAt(grid.viewport()->mapTo(&grid, point) - grid.contentsRect().topLeft());
-  curvesItem_->setEnabled(menuCell_.column >= 1);
-  gridMenu_->popup(grid.viewport()->mapToGlobal(point));
+  const ChartGrid &grid = *ui_->StringGrid1;
+  PopupGridMenu(point,
+                grid.CellAt(grid.viewport()->mapTo(&grid, point) - grid.contentsRect().topLeft()));
 }
 
-// From the keyboard the menu opens with its first entry active, so that Enter chooses it.
+// From the keyboard the menu opens with its first entry active, so that Enter chooses it. Its month
+// is the current cell's, even when that is scrolled out and the menu stands mid-view.
 void TForm2::StringGrid1ContextKey(QPoint point) {
-  StringGrid1ContextPopup(point);
-  // Its month is the current cell's, even when that is scrolled out and the menu stands mid-view.
-  menuCell_ = ui_->StringGrid1->CurrentCell();
-  curvesItem_->setEnabled(menuCell_.column >= 1);
+  PopupGridMenu(point, ui_->StringGrid1->CurrentCell());
   gridMenu_->setActiveAction(gridMenu_->actions().constFirst());
+}
+
+void TForm2::PopupGridMenu(QPoint point, GridCell cell) {
+  menuCell_ = cell;
+  curvesItem_->setEnabled(cell.column >= 1);
+  gridMenu_->popup(ui_->StringGrid1->viewport()->mapToGlobal(point));
 }
 
 void TForm2::SavePdf1Click() {

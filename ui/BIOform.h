@@ -51,6 +51,8 @@ private:
   void Button2Click();
   void StringGrid1ContextPopup(QPoint point);
   void StringGrid1ContextKey(QPoint point);
+  // The grid's context menu at `point` of its viewport, about `cell`.
+  void PopupGridMenu(QPoint point, GridCell cell);
   void SavePdf1Click();
   // Shows the month of `cell`'s column in the curves window, the cursor on its day.
   void ShowCurves(GridCell cell);
