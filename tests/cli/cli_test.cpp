@@ -549,12 +549,16 @@ std::string DateText(std::chrono::sys_days day) {
   return text;
 }
 
+// The command line of `option` for a birth and forecast year.
+std::vector<std::string> OptionArgs(const std::string &option, const BirthInput &input) {
+  return {option, std::to_string(input.day), std::to_string(input.month),
+          std::to_string(input.year), std::to_string(input.forecastYear)};
+}
+
 TEST(KolvexChart, PrintsTheCriticalDaysAsACalendar) {
   for (const BirthInput &input : {BirthInput{17, 9, 1974, 1999}, BirthInput{17, 9, 1974, 1974},
                                   BirthInput{29, 2, 2000, 2099}}) {
-    const std::vector<std::string> args{"--ics", std::to_string(input.day),
-                                        std::to_string(input.month), std::to_string(input.year),
-                                        std::to_string(input.forecastYear)};
+    const std::vector<std::string> args = OptionArgs("--ics", input);
     const Outcome outcome = RunChart(args);
     ASSERT_EQ(0, outcome.status) << Joined(args);
     EXPECT_EQ("", outcome.err);
@@ -617,9 +621,7 @@ TEST(KolvexChart, PrintsTheYearAsJsonWithGcalsPercentages) {
   const QString resource = directory.filePath("biorhythm.rc");
   for (const BirthInput &input : {BirthInput{17, 9, 1974, 1999}, BirthInput{29, 2, 1996, 1996},
                                   BirthInput{29, 2, 1996, 2099}}) {
-    const std::vector<std::string> args{"--json", std::to_string(input.day),
-                                        std::to_string(input.month), std::to_string(input.year),
-                                        std::to_string(input.forecastYear)};
+    const std::vector<std::string> args = OptionArgs("--json", input);
     const Outcome outcome = RunChart(args);
     ASSERT_EQ(0, outcome.status) << Joined(args);
     EXPECT_EQ("", outcome.err);
