@@ -125,8 +125,7 @@ void TForm2::Button2Click() {
 void TForm2::StringGrid1ContextPopup(QPoint point) {
   // A scroll area reports the point in its viewport.
   const ChartGrid &grid = *ui_->StringGrid1;
-  PopupGridMenu(point,
-                grid.CellAt(grid.viewport()->mapTo(&grid, point) - grid.contentsRect().topLeft()));
+  PopupGridMenu(point, grid.CellAt(grid.ClientPoint(grid.viewport(), point)));
 }
 
 // From the keyboard the menu opens with its first entry active, so that Enter chooses it. Its month

@@ -4,179 +4,27 @@
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QProxyStyle>
 #include <QScrollBar>
-#include <QStyleOptionHeader>
-#include <QStyledItemDelegate>
 
+#include "ui/chart_grid_delegate.h"
+#include "ui/chart_grid_drag.h"
+#include "ui/chart_grid_header.h"
+#include "ui/chart_grid_style.h"
 #include "ui/look.h"
 
 namespace kolvex {
 
-namespace {
-
-constexpr int ScrollBarWidth = 17;
-constexpr int AutoScrollInterval = 60; // milliseconds per cell
-constexpr int TextInset = 2;           // from the cell's top-left corner
-
-const QColor FixedColor{128, 128, 128};
-const QColor FixedLineColor{0, 0, 0};
-const QColor CellColor{0, 0, 0};
-const QColor CellLineColor{192, 192, 192};
-const QColor TextColor{0, 255, 0};
-const QColor EdgeLight{255, 255, 255};
-const QColor EdgeShadow{128, 128, 128};
-
-// The text on the cell's colour, clipped to the cell.
-void DrawCellText(QPainter &painter, const QRect &cell, const QString &text, const QColor &color) {
-  painter.save();
-  painter.setClipRect(cell, Qt::IntersectClip);
-  painter.setFont(CellFont());
-  painter.setPen(color);
-  painter.drawText(cell.adjusted(TextInset, TextInset, 0, 0),
-                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
-  painter.restore();
-}
-
-// A fixed cell with its line: `area` is the cell and the line right of and below it.
-void PaintFixedCell(QPainter &painter, const QRect &area, const QString &text) {
-  const QRect cell = area.adjusted(0, 0, -1, -1);
-  painter.save();
-  painter.fillRect(cell, FixedColor);
-  DrawCellText(painter, cell, text, TextColor);
-  // The raised edge, light above and left, shadow below and right, then the black grid lines.
-  painter.setPen(EdgeLight);
-  painter.drawLine(cell.topLeft(), cell.topRight());
-  painter.drawLine(cell.topLeft(), cell.bottomLeft());
-  painter.setPen(EdgeShadow);
-  painter.drawLine(cell.bottomLeft(), cell.bottomRight());
-  painter.drawLine(cell.topRight(), cell.bottomRight());
-  painter.setPen(FixedLineColor);
-  painter.drawLine(area.topRight(), area.bottomRight());
-  painter.drawLine(area.bottomLeft(), area.bottomRight());
-  painter.restore();
-}
-
-// The grid's measures and the look of its fixed cells, over the application's style.
-class ChartGridStyle : public QProxyStyle {
-public:
-  int pixelMetric(PixelMetric metric, const QStyleOption *option,
-                  const QWidget *widget) const override {
-    switch (metric) {
-    case PM_ScrollBarExtent:
-      return ScrollBarWidth;
-    case PM_ScrollView_ScrollBarSpacing:
-    case PM_ScrollView_ScrollBarOverlap:
-      return 0;
-    default:
-      return QProxyStyle::pixelMetric(metric, option, widget);
-    }
-  }
-
-  int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                QStyleHintReturn *returnData) const override {
-    switch (hint) {
-    case SH_Table_GridLineColor:
-      return static_cast<int>(CellLineColor.rgba());
-    case SH_ScrollView_FrameOnlyAroundContents:
-    case SH_ScrollBar_Transient:
-      return 0;
-    default:
-      return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-  }
-
-  void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
-                   const QWidget *widget) const override {
-    switch (element) {
-    case CE_Header: {
-      const auto *header = qstyleoption_cast<const QStyleOptionHeader *>(option);
-      PaintFixedCell(*painter, option->rect, header ? header->text : QString());
-      break;
-    }
-    case CE_HeaderEmptyArea:
-      painter->fillRect(option->rect, CellColor);
-      break;
-    default:
-      QProxyStyle::drawControl(element, option, painter, widget);
-    }
-  }
-};
-
-// The day cells: black with silver lines and lime texts; the selection in the highlight colours,
-// except the current cell while the grid is its window's active control, which stays black and
-// carries a dotted focus rectangle.
-class ChartDelegate : public QStyledItemDelegate {
-public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
-  void paint(QPainter *painter, const QStyleOptionViewItem &option,
-             const QModelIndex &index) const override {
-    const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
-    const bool focused =
-        view != nullptr && view->window()->focusWidget() == view && view->currentIndex() == index;
-    const bool highlighted = !focused && (option.state & QStyle::State_Selected);
-    const QColor background =
-        highlighted ? option.palette.color(QPalette::Active, QPalette::Highlight) : CellColor;
-    const QColor text =
-        highlighted ? option.palette.color(QPalette::Active, QPalette::HighlightedText) : TextColor;
-    painter->fillRect(option.rect, background);
-    DrawCellText(*painter, option.rect, index.data().toString(), text);
-    if (focused) {
-      painter->save();
-      QPen dots(Qt::white, 0);
-      dots.setDashPattern({1.0, 1.0});
-      painter->setPen(dots);
-      painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
-      painter->restore();
-    }
-  }
-};
-
-// One step of `from` towards `to`.
-int StepTowards(int from, int to) {
-  return from + (to > from) - (to < from);
-}
-
-// A header of fixed thickness. A plain QHeaderView measures the text of every section to find its
-// size hint, work that a grid of fixed cells never needs.
-class FixedHeader final : public QHeaderView {
-public:
-  FixedHeader(Qt::Orientation orientation, int thickness, QWidget *parent)
-      : QHeaderView(orientation, parent), thickness_(thickness) {}
-
-  QSize sizeHint() const override {
-    return orientation() == Qt::Horizontal ? QSize(length(), thickness_)
-                                           : QSize(thickness_, length());
-  }
-
-private:
-  int thickness_;
-};
-
-} // namespace
-
-ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGridStyle) {
+ChartGrid::ChartGrid(QWidget *parent)
+    : QTableView(parent), style_(new ChartGridStyle), drag_(new ChartGridDrag(*this)) {
   style_->setParent(this);
-  setStyle(style_);
-  horizontalScrollBar()->setStyle(style_);
-  verticalScrollBar()->setStyle(style_);
-  setHorizontalHeader(new FixedHeader(Qt::Horizontal, GridRowPitch, this));
-  setVerticalHeader(new FixedHeader(Qt::Vertical, GridColumnPitch, this));
+  setHorizontalHeader(new ChartGridHeader(Qt::Horizontal, GridColumnPitch, GridRowPitch, this));
+  setVerticalHeader(new ChartGridHeader(Qt::Vertical, GridRowPitch, GridColumnPitch, this));
   setModel(&model_);
-  setItemDelegate(new ChartDelegate(this));
+  setItemDelegate(new ChartGridDelegate(this));
+  UseGridLook();
 
-  setFont(CellFont());
-  // Black beyond the cells; the scroll bars keep the desktop's colours.
-  QPalette black = viewport()->palette();
-  black.setColor(QPalette::Base, CellColor);
-  viewport()->setPalette(black);
-
-  setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollMode(ScrollPerItem);
@@ -190,36 +38,52 @@ ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGrid
   setTabKeyNavigation(false);
   setCornerButtonEnabled(false);
 
-  const struct {
-    QHeaderView *header;
-    int pitch;
-  } headers[] = {{horizontalHeader(), GridColumnPitch}, {verticalHeader(), GridRowPitch}};
-  for (const auto &[header, pitch] : headers) {
-    header->setStyle(style_);
-    header->setMinimumSectionSize(pitch);
-    header->setMaximumSectionSize(pitch);
-    header->setDefaultSectionSize(pitch);
-    header->setSectionResizeMode(QHeaderView::Fixed);
-    header->setSectionsClickable(false);
-    header->setHighlightSections(false);
-    header->setTextElideMode(Qt::ElideNone);
-    header->viewport()->setMouseTracking(true);
-    header->viewport()->installEventFilter(this);
-  }
-  horizontalHeader()->setFixedHeight(GridRowPitch);
-  verticalHeader()->setFixedWidth(GridColumnPitch);
+  ReportPointerEverywhere();
+  LetRowsPastScrollEndGo();
+  SetCurrentCell(1, 1);
+}
 
-  if (auto *corner = findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly)) {
-    corner->setStyle(style_);
-    corner->setMouseTracking(true);
-    corner->installEventFilter(this);
+// The grid's style on the grid, its scroll bars and its headers; the cell font; black beyond the
+// cells, while the scroll bars keep the desktop's colours; a sunken edge.
+void ChartGrid::UseGridLook() {
+  setStyle(style_);
+  for (QWidget *part : std::initializer_list<QWidget *>{horizontalScrollBar(), verticalScrollBar(),
+                                                        horizontalHeader(), verticalHeader()}) {
+    part->setStyle(style_);
   }
-  viewport()->setMouseTracking(true);
-  viewport()->installEventFilter(this);
+  if (QWidget *corner = CornerButton()) {
+    corner->setStyle(style_);
+  }
+  setFont(CellFont());
+  QPalette black = viewport()->palette();
+  black.setColor(QPalette::Base, grid_look::CellColor);
+  viewport()->setPalette(black);
+  setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+}
+
+QWidget *ChartGrid::CornerButton() const {
+  return findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// The pointer over the cells, the headers and the corner is reported as CellHovered, and a
+// click anywhere on the grid, scroll bars included, makes it the active control (eventFilter).
+void ChartGrid::ReportPointerEverywhere() {
+  QList<QWidget *> tracked{viewport(), horizontalHeader()->viewport(),
+                           verticalHeader()->viewport()};
+  if (QWidget *corner = CornerButton()) {
+    tracked.append(corner);
+  }
+  for (QWidget *widget : tracked) {
+    widget->setMouseTracking(true);
+    widget->installEventFilter(this);
+  }
   horizontalScrollBar()->installEventFilter(this);
   verticalScrollBar()->installEventFilter(this);
-  // Any use of the vertical scroll bar, even one that leaves its value, ends a first visible row
-  // past the scroll range; a step counts from that row.
+}
+
+// Any use of the vertical scroll bar, even one that leaves its value, ends a first visible row
+// past the scroll range (row 22 for today late in a month); a step counts from that row.
+void ChartGrid::LetRowsPastScrollEndGo() {
   connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
     QScrollBar &bar = *verticalScrollBar();
     if (action == QAbstractSlider::SliderSingleStepAdd ||
@@ -231,8 +95,6 @@ ChartGrid::ChartGrid(QWidget *parent) : QTableView(parent), style_(new ChartGrid
     rowsPastScrollEnd_ = 0;
     AlignToTopLeft();
   });
-
-  SetCurrentCell(1, 1);
 }
 
 ChartGrid::~ChartGrid() = default;
@@ -386,44 +248,22 @@ void ChartGrid::mousePressEvent(QMouseEvent *event) {
   if (event->button() == Qt::RightButton) {
     return;
   }
-  const QModelIndex pressed = indexAt(event->position().toPoint());
-  if (!pressed.isValid()) {
+  if (!indexAt(event->position().toPoint()).isValid()) {
     // The black space beyond the cells selects nothing.
     setFocus(Qt::MouseFocusReason);
     return;
   }
   QTableView::mousePressEvent(event);
-  if (event->button() != Qt::LeftButton) {
-    return;
+  if (event->button() == Qt::LeftButton) {
+    drag_->Press(event->position().toPoint());
   }
-  // The selection is one rectangle with the current cell at a corner; the corner across from it
-  // stays put while dragging.
-  const QModelIndex current = currentIndex();
-  int row = current.row();
-  int column = current.column();
-  if (!selectionModel()->selection().isEmpty()) {
-    const QItemSelectionRange range = selectionModel()->selection().first();
-    row = current.row() == range.top() ? range.bottom() : range.top();
-    column = current.column() == range.left() ? range.right() : range.left();
-  }
-  dragAnchor_ = model_.index(row, column);
-  dragPointer_ = event->position().toPoint();
 }
 
 void ChartGrid::mouseMoveEvent(QMouseEvent *event) {
-  if (!(event->buttons() & Qt::LeftButton)) {
+  if (event->buttons() & Qt::LeftButton) {
+    drag_->Move(event->position().toPoint());
+  } else {
     QTableView::mouseMoveEvent(event);
-    return;
-  }
-  if (!dragAnchor_.isValid()) {
-    return; // the press was not on a cell
-  }
-  dragPointer_ = event->position().toPoint();
-  if (OnWholeCellInView(dragPointer_)) {
-    autoScrollTimer_.stop();
-    ExtendSelection(indexAt(dragPointer_));
-  } else if (!autoScrollTimer_.isActive()) {
-    autoScrollTimer_.start(AutoScrollInterval, this);
   }
 }
 
@@ -432,8 +272,7 @@ void ChartGrid::mouseReleaseEvent(QMouseEvent *event) {
     return;
   }
   if (event->button() == Qt::LeftButton) {
-    autoScrollTimer_.stop();
-    dragAnchor_ = QPersistentModelIndex();
+    drag_->Release();
   }
   QTableView::mouseReleaseEvent(event);
 }
@@ -446,47 +285,8 @@ void ChartGrid::mouseDoubleClickEvent(QMouseEvent *event) {
   }
 }
 
-void ChartGrid::timerEvent(QTimerEvent *event) {
-  if (event->timerId() == autoScrollTimer_.timerId()) {
-    AutoScrollStep();
-    return;
-  }
-  QTableView::timerEvent(event);
-}
-
 QPoint ChartGrid::ClientPoint(const QWidget *from, QPoint point) const {
   return from->mapTo(this, point) - QPoint(frameWidth(), frameWidth());
-}
-
-bool ChartGrid::OnWholeCellInView(QPoint viewportPoint) const {
-  return viewportPoint.x() >= 0 && viewportPoint.x() < VisibleColCount() * GridColumnPitch &&
-         viewportPoint.y() >= 0 && viewportPoint.y() < VisibleRowCount() * GridRowPitch;
-}
-
-void ChartGrid::AutoScrollStep() {
-  const QModelIndex far = currentIndex();
-  if (!dragAnchor_.isValid() || !far.isValid()) {
-    autoScrollTimer_.stop();
-    return;
-  }
-  // The cell under the pointer on each axis, kept to the scrollable cells.
-  const QPoint pointer = ClientPoint(viewport(), dragPointer_);
-  const int column = std::clamp(GridAxisCell(pointer.x(), LeftCol(), GridColumnPitch), 1,
-                                ChartModel::MonthColumns);
-  const int row =
-      std::clamp(GridAxisCell(pointer.y(), TopRow(), GridRowPitch), 1, ChartModel::DayRows);
-  ExtendSelection(
-      model_.index(StepTowards(far.row(), row - 1), StepTowards(far.column(), column - 1)));
-}
-
-void ChartGrid::ExtendSelection(const QModelIndex &farCorner) {
-  if (!farCorner.isValid()) {
-    return;
-  }
-  selectionModel()->select(QItemSelection(dragAnchor_, farCorner),
-                           QItemSelectionModel::ClearAndSelect);
-  // Making it current scrolls it into view.
-  selectionModel()->setCurrentIndex(farCorner, QItemSelectionModel::NoUpdate);
 }
 
 // At the end of its range QTableView lines the last cell up with the far edge and lets the first

@@ -5,7 +5,6 @@
 
 #include <optional>
 
-#include <QBasicTimer>
 #include <QTableView>
 
 #include "chart/year_chart.h"
@@ -15,6 +14,8 @@
 class QProxyStyle;
 
 namespace kolvex {
+
+class ChartGridDrag;
 
 class ChartGrid : public QTableView {
   Q_OBJECT
@@ -48,6 +49,10 @@ public:
   int VisibleColCount() const;
   int VisibleRowCount() const;
 
+  // A point of the viewport, a header or the corner in the grid's client coordinates, where
+  // CellAt takes it.
+  QPoint ClientPoint(const QWidget *from, QPoint point) const;
+
 signals:
   // The pointer moved over the cells, the fixed row or column, or (with a button held after a
   // press in the cells) anywhere; `cell` is the one under it, as CellAt finds it.
@@ -70,7 +75,6 @@ protected:
   void mouseMoveEvent(QMouseEvent *event) override;
   void mouseReleaseEvent(QMouseEvent *event) override;
   void mouseDoubleClickEvent(QMouseEvent *event) override;
-  void timerEvent(QTimerEvent *event) override;
   void scrollContentsBy(int dx, int dy) override;
   void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
   void updateGeometries() override;
@@ -79,29 +83,26 @@ protected:
   void keyboardSearch(const QString &) override {}
 
 private:
+  // The steps of building the grid.
+  void UseGridLook();
+  void ReportPointerEverywhere();
+  void LetRowsPastScrollEndGo();
+
+  // The button in the corner of the headers, which Qt makes and this grid keeps disabled.
+  QWidget *CornerButton() const;
   void ApplyPendingTopRow();
   void RequestMenuAtCurrentCell();
   // Puts the headers and cells where LeftCol and TopRow say. Qt lines the last row up with the
   // bottom edge at the end of the scroll range, and not on every path that moves the cells.
   void AlignToTopLeft();
-  // A point of the viewport, a header or the corner in the grid's client coordinates.
-  QPoint ClientPoint(const QWidget *from, QPoint point) const;
-  void ExtendSelection(const QModelIndex &farCorner);
-  // True when the viewport point lies on a scrollable cell that shows whole.
-  bool OnWholeCellInView(QPoint viewportPoint) const;
-  void AutoScrollStep();
 
   ChartModel model_;
   QProxyStyle *style_;
+  ChartGridDrag *drag_;
   std::optional<int> pendingTopRow_;
   // Rows the first visible row lies past the scroll bar's value: 1 while row 22 shows first.
   int rowsPastScrollEnd_ = 0;
   bool shownBefore_ = false;
-  // Selecting by dragging: the selection's fixed corner, the pointer's last viewport position and
-  // the timer that moves the far corner while the pointer is beyond the whole cells in view.
-  QPersistentModelIndex dragAnchor_;
-  QPoint dragPointer_;
-  QBasicTimer autoScrollTimer_;
 };
 
 } // namespace kolvex
