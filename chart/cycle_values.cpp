@@ -19,8 +19,8 @@ int CyclePercent(std::int64_t t, int length) noexcept {
 }
 
 CyclePercents CyclePercentsOn(std::int64_t t) noexcept {
-  return {CyclePercent(t, PhysicalCycle), CyclePercent(t, EmotionalCycle),
-          CyclePercent(t, IntellectualCycle)};
+  return {CyclePercent(t, Cycles[0].length), CyclePercent(t, Cycles[1].length),
+          CyclePercent(t, Cycles[2].length)};
 }
 
 } // namespace kolvex

@@ -5,6 +5,7 @@
 // "-" day below, and a curve crosses zero on the "*" days (for the odd cycles the middle critical
 // day lies just past the crossing, at -14 % and -10 %).
 
+#include <array>
 #include <cstdint>
 
 namespace kolvex {
@@ -19,6 +20,11 @@ struct CyclePercents {
   int physical = 0;
   int emotional = 0;
   int intellectual = 0;
+
+  // The three in the order of the Cycles table.
+  constexpr std::array<int, 3> InOrder() const noexcept {
+    return {physical, emotional, intellectual};
+  }
 
   friend bool operator==(const CyclePercents &, const CyclePercents &) = default;
 };

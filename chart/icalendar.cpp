@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::size_t MaxLineOctets = 75;
 
-// The cycles in the order of a code's symbols.
-constexpr std::array<std::string_view, 3> CycleNames{"физический", "эмоциональный",
-                                                     "интеллектуальный"};
-
 // A DATE value, YYYYMMDD.
 std::string DateValue(int year, int month, int day) {
   std::array<char, 16> buffer{};
@@ -32,10 +28,10 @@ std::string NextDate(int year, int month, int day) {
 std::string CriticalCycles(std::string_view code) {
   std::string text = "Критический день: ";
   bool first = true;
-  for (std::size_t i = 0; i < CycleNames.size(); ++i) {
+  for (std::size_t i = 0; i < Cycles.size(); ++i) {
     if (code[i] == '*') {
       text += first ? "" : ", ";
-      text += CycleNames[i];
+      text += Cycles[i].name;
       first = false;
     }
   }
@@ -89,8 +85,8 @@ std::string FoldLine(std::string_view line) {
   return folded;
 }
 
-std::string CriticalDaysCalendar(const BirthInput &input, const YearChart &chart,
-                                 std::string_view stamp) {
+std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stamp) {
+  const auto &[input, chart] = forecast;
   const int year = chart.Year();
   const std::string birth = DateValue(input.year, input.month, input.day);
   std::string out;

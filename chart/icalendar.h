@@ -6,18 +6,16 @@
 #include <string>
 #include <string_view>
 
-#include "chart/birth_input.h"
-#include "chart/year_chart.h"
+#include "chart/forecast.h"
 
 namespace kolvex {
 
-// The calendar of `chart`, computed for `input`: one all-day event for every day whose code holds
+// The calendar of the forecast's chart: one all-day event for every day whose code holds
 // a '*', in date order. SUMMARY is the day's legend line, DESCRIPTION names the critical cycles,
 // the UID is made of the day and the birth date, so that importing the calendar again updates the
 // events instead of doubling them. `stamp` is the DTSTAMP of every event, a UTC date-time such as
 // "19990917T120000Z". Lines end in CRLF and are folded.
-std::string CriticalDaysCalendar(const BirthInput &input, const YearChart &chart,
-                                 std::string_view stamp);
+std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stamp);
 
 // A TEXT value: backslash, semicolon and comma escaped by a backslash, a line end written "\n".
 std::string EscapeText(std::string_view text);

@@ -11,9 +11,24 @@
 
 namespace kolvex {
 
-inline constexpr int PhysicalCycle = 23;
-inline constexpr int EmotionalCycle = 28;
-inline constexpr int IntellectualCycle = 33;
+// A biorhythm cycle: its length in days, its name as the windows and the calendar say it, and
+// its key in the JSON of a year.
+struct Cycle {
+  int length;
+  std::string_view name;
+  std::string_view key;
+};
+
+// The three cycles, in the order of a code's symbols. Everything that names or counts a cycle
+// reads this table.
+inline constexpr std::array<Cycle, 3> Cycles{{
+    {23, "физический", "physical"},
+    {28, "эмоциональный", "emotional"},
+    {33, "интеллектуальный", "intellectual"},
+}};
+inline constexpr int PhysicalCycle = Cycles[0].length;
+inline constexpr int EmotionalCycle = Cycles[1].length;
+inline constexpr int IntellectualCycle = Cycles[2].length;
 
 // Where a cycle of `length` days stands at `position` (0 to length − 1): '*' at the start and at
 // the middle critical day ⌈length / 2⌉, '+' in the first half, '-' in the second.

@@ -1,5 +1,6 @@
 #include "chart/year_json.h"
 
+#include <array>
 #include <cstdio>
 #include <string_view>
 
@@ -37,13 +38,12 @@ void AppendString(std::string &out, std::string_view text) {
 
 } // namespace
 
-std::string YearJson(const BirthInput &input, const YearChart &chart) {
+std::string YearJson(const Forecast &forecast) {
+  const auto &[input, chart] = forecast;
   const int year = input.forecastYear;
   std::string out = "{\"birth\": \"" + IsoDate(input.year, input.month, input.day) +
                     "\", \"year\": " + std::to_string(year) + ", \"days\": [";
   out.reserve(366 * 140);
-  // Day 0 of a life is the birth date; 1 January of the year is day DaysLived.
-  const std::int64_t january1 = DaysLived(input.day, input.month, input.year, year);
   const char *separator = "\n";
   for (int month = 1; month <= 12; ++month) {
     for (int day = 1; day <= MonthLength(month, year); ++day) {
@@ -51,16 +51,18 @@ std::string YearJson(const BirthInput &input, const YearChart &chart) {
       if (code.empty()) {
         continue;
       }
-      const CyclePercents heights =
-          CyclePercentsOn(january1 + DaysBeforeMonth(month, year) + day - 1);
+      const std::array<int, 3> heights =
+          CyclePercentsOn(DaysSinceBirth(input, month, day)).InOrder();
       out += separator;
       out += "{\"date\": \"" + IsoDate(year, month, day) + "\", \"code\": ";
       AppendString(out, code);
       out += ", \"saying\": ";
       AppendString(out, LegendLine(code));
-      out += ", \"physical\": " + std::to_string(heights.physical) +
-             ", \"emotional\": " + std::to_string(heights.emotional) +
-             ", \"intellectual\": " + std::to_string(heights.intellectual) + "}";
+      for (std::size_t i = 0; i < Cycles.size(); ++i) {
+        out.append(", \"").append(Cycles[i].key).append("\": ");
+        out += std::to_string(heights[i]);
+      }
+      out += "}";
       separator = ",\n";
     }
   }

@@ -4,16 +4,15 @@
 
 #include <string>
 
-#include "chart/birth_input.h"
-#include "chart/year_chart.h"
+#include "chart/forecast.h"
 
 namespace kolvex {
 
 // {"birth": "1974-09-17", "year": 1999, "days": [{"date": "1999-01-01", "code": "---",
 // "saying": "--- Самое время вспомнить друзей", "physical": -100, "emotional": -78,
-// "intellectual": -81}, ...]}: one entry for every day of `chart` that has a code, in date order
-// (in the birth year the days before the birth date have none), the heights from CyclePercentsOn.
-// UTF-8, one day to a line, ended by a line end.
-std::string YearJson(const BirthInput &input, const YearChart &chart);
+// "intellectual": -81}, ...]}: one entry for every day of the forecast's chart that has a code, in
+// date order (in the birth year the days before the birth date have none), the heights from
+// CyclePercentsOn. UTF-8, one day to a line, ended by a line end.
+std::string YearJson(const Forecast &forecast);
 
 } // namespace kolvex

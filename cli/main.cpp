@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chart/forecast.h"
 #include "chart/icalendar.h"
 #include "chart/input_reader.h"
 #include "chart/legend.h"
@@ -219,12 +220,13 @@ int Run(const std::vector<std::string_view> &args) {
   if (option == "--pdf") {
     return WritePdf(std::span(args).subspan(1));
   }
-  const kolvex::YearChart chart = kolvex::YearChart::Compute(*input);
+  const kolvex::Forecast forecast = kolvex::Forecast::Of(*input);
+  const kolvex::YearChart &chart = forecast.chart;
   if (option == "--json") {
-    return Output(kolvex::YearJson(*input, chart));
+    return Output(kolvex::YearJson(forecast));
   }
   if (option == "--ics") {
-    return Output(kolvex::CriticalDaysCalendar(*input, chart, UtcStamp()));
+    return Output(kolvex::CriticalDaysCalendar(forecast, UtcStamp()));
   }
   if (numbers.size() == 4) {
     return Output(ChartText(chart));

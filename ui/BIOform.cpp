@@ -75,13 +75,14 @@ const YearChart &TForm2::Chart() const {
   return ui_->StringGrid1->Chart();
 }
 
-void TForm2::PresentChart(const YearChart &chart, const BirthInput &input, const Today &today) {
+void TForm2::PresentChart(const Forecast &forecast, const Today &today) {
   ChartGrid &grid = *ui_->StringGrid1;
+  const YearChart &chart = forecast.chart;
   grid.SetChart(chart);
-  input_ = input;
+  forecast_ = forecast;
   today_ = today;
   if (curves_ != nullptr) {
-    curves_->ReplaceChart(chart, input, today);
+    curves_->ReplaceChart(forecast, today);
   }
   if (chart.Year() == today.year) {
     grid.SetCurrentCell(today.month, today.day);
@@ -152,7 +153,7 @@ void TForm2::ShowCurves(GridCell cell) {
   if (curves_ == nullptr) {
     curves_ = new CurvesWindow(this);
   }
-  curves_->ShowMonth(Chart(), input_, today_, cell.column, cell.row);
+  curves_->ShowMonth(forecast_, today_, cell.column, cell.row);
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent *event) {

@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "chart/year_chart.h"
+#include "chart/forecast.h"
 #include "ui/hit_test.h"
 #include "ui/pdf_saving.h"
 #include "ui/today.h"
@@ -31,9 +31,9 @@ public:
   explicit TForm2(QWidget *parent = nullptr);
   ~TForm2() override;
 
-  // Takes the chart and its year, with the input it was computed from, moves the current cell to
-  // today when the chart is for today's year, sets the caption and shows the window.
-  void PresentChart(const YearChart &chart, const BirthInput &input, const Today &today);
+  // Takes the forecast's chart and its year, moves the current cell to today when the chart is
+  // for today's year, sets the caption and shows the window.
+  void PresentChart(const Forecast &forecast, const Today &today);
 
   // The chart on display, read back from the grid.
   const YearChart &Chart() const;
@@ -67,7 +67,7 @@ private:
   QAction *curvesItem_;
   GridCell menuCell_;      // where the grid's context menu was asked for
   CurvesWindow *curves_{}; // made on first use, a child of the window
-  BirthInput input_;
+  Forecast forecast_;      // the one whose chart the grid shows, for the curves window
   Today today_;
 };
 

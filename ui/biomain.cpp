@@ -11,7 +11,6 @@
 
 #include "chart/calendar.h"
 #include "chart/input_reader.h"
-#include "chart/year_chart.h"
 #include "ui/application.h"
 #include "ui/look.h"
 #include "ui_biomain.h"
@@ -80,7 +79,7 @@ void TForm1::Button1Click() {
     ShowMessage(QString(), QString::fromUtf8(InvalidDataMessage));
     return;
   }
-  emit ChartComputed(YearChart::Compute(*input), *input, today_);
+  emit ChartComputed(Forecast::Of(*input), today_);
 }
 
 void TForm1::MMClick() {

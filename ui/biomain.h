@@ -7,7 +7,7 @@
 
 #include <QMainWindow>
 
-#include "chart/year_chart.h"
+#include "chart/forecast.h"
 #include "ui/today.h"
 
 namespace Ui {
@@ -29,9 +29,8 @@ public:
   const Today &TodayDate() const noexcept { return today_; }
 
 signals:
-  // A press of the show button computed `chart` from `input`, to be shown with the program's
-  // today.
-  void ChartComputed(const YearChart &chart, const BirthInput &input, const Today &today);
+  // A press of the show button computed `forecast`, to be shown with the program's today.
+  void ChartComputed(const kolvex::Forecast &forecast, const kolvex::Today &today);
 
 protected:
   void closeEvent(QCloseEvent *event) override;

@@ -33,12 +33,12 @@ struct CycleLook {
   Marker marker;
 };
 
-constexpr std::array<CycleLook, 3> Cycles{{
-    {PhysicalCycle, "физический", qRgb(213, 94, 0), qRgb(230, 159, 0), Qt::SolidLine,
+constexpr std::array<CycleLook, 3> CycleLooks{{
+    {Cycles[0].length, Cycles[0].name.data(), qRgb(213, 94, 0), qRgb(230, 159, 0), Qt::SolidLine,
      Marker::Circle},
-    {EmotionalCycle, "эмоциональный", qRgb(0, 114, 178), qRgb(86, 180, 233), Qt::DashLine,
+    {Cycles[1].length, Cycles[1].name.data(), qRgb(0, 114, 178), qRgb(86, 180, 233), Qt::DashLine,
      Marker::Square},
-    {IntellectualCycle, "интеллектуальный", qRgb(0, 158, 115), qRgb(0, 190, 140), Qt::DotLine,
+    {Cycles[2].length, Cycles[2].name.data(), qRgb(0, 158, 115), qRgb(0, 190, 140), Qt::DotLine,
      Marker::Triangle},
 }};
 
@@ -104,10 +104,9 @@ CurvesPlot::CurvesPlot(QWidget *parent) : QWidget(parent) {
   setAccessibleName(QStringLiteral("Кривые биоритмов за месяц"));
 }
 
-void CurvesPlot::SetMonth(const YearChart &chart, const BirthInput &input, const Today &today,
-                          int month, int day) {
-  chart_ = chart;
-  input_ = input;
+void CurvesPlot::SetMonth(const Forecast &forecast, const Today &today, int month, int day) {
+  chart_ = forecast.chart;
+  input_ = forecast.input;
   today_ = today;
   MoveCursor(month, day);
 }
@@ -122,9 +121,9 @@ void CurvesPlot::MoveCursor(int month, int day) {
   } else {
     const CyclePercents percents = CyclePercentsOn(static_cast<std::int64_t>(t));
     const int values[] = {percents.physical, percents.emotional, percents.intellectual};
-    for (std::size_t i = 0; i < Cycles.size(); ++i) {
-      text +=
-          QStringLiteral("%1 %2, ").arg(QString::fromUtf8(Cycles[i].name), PercentText(values[i]));
+    for (std::size_t i = 0; i < CycleLooks.size(); ++i) {
+      text += QStringLiteral("%1 %2, ").arg(QString::fromUtf8(CycleLooks[i].name),
+                                            PercentText(values[i]));
     }
     text += QString::fromUtf8(chart_.Text(month_, cursorDay_));
   }
@@ -139,8 +138,7 @@ int CurvesPlot::DaysInMonth() const {
 }
 
 double CurvesPlot::DaysSinceBirth(double day) const {
-  const auto birth = DayOrdinal(input_.year, input_.month, input_.day);
-  return static_cast<double>(DayOrdinal(chart_.Year(), month_, 1) - birth) + day - 1.0;
+  return static_cast<double>(kolvex::DaysSinceBirth(input_, month_, 1)) + day - 1.0;
 }
 
 QSize CurvesPlot::sizeHint() const {
@@ -150,7 +148,7 @@ QSize CurvesPlot::sizeHint() const {
 QSize CurvesPlot::minimumSizeHint() const {
   const QFontMetrics metrics = fontMetrics();
   int key = 0;
-  for (const CycleLook &cycle : Cycles) {
+  for (const CycleLook &cycle : CycleLooks) {
     key += static_cast<int>(KeySample) + Gap + metrics.horizontalAdvance(CycleKeyText(cycle)) +
            2 * Gap;
   }
@@ -244,7 +242,7 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
   painter.save();
   painter.setClipRect(area.adjusted(0, -MarkerRadius * 2, 0, MarkerRadius * 2));
   const double step = 1.0; // device-independent pixels between the points of a curve
-  for (const CycleLook &cycle : Cycles) {
+  for (const CycleLook &cycle : CycleLooks) {
     QPainterPath path;
     bool started = false;
     for (double x = DayX(firstLiving);; x += step) {
@@ -261,8 +259,8 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
   }
-  for (std::size_t i = 0; i < Cycles.size(); ++i) {
-    const CycleLook &cycle = Cycles[i];
+  for (std::size_t i = 0; i < CycleLooks.size(); ++i) {
+    const CycleLook &cycle = CycleLooks[i];
     for (int day = 1; day <= days; ++day) {
       const std::string_view code = chart_.Text(month_, day);
       if (code.size() == 3 && code[i] == '*') {
@@ -292,7 +290,7 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
   // The key above the plot.
   double keyX = area.left();
   const double keyY = Gap + metrics.height() / 2;
-  for (const CycleLook &cycle : Cycles) {
+  for (const CycleLook &cycle : CycleLooks) {
     painter.setPen(CyclePen(cycle, colours));
     painter.drawLine(QPointF(keyX, keyY), QPointF(keyX + KeySample, keyY));
     DrawMarker(painter, cycle.marker, QPointF(keyX + KeySample / 2, keyY),

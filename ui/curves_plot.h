@@ -5,8 +5,7 @@
 
 #include <QWidget>
 
-#include "chart/birth_input.h"
-#include "chart/year_chart.h"
+#include "chart/forecast.h"
 #include "ui/today.h"
 
 namespace kolvex {
@@ -17,10 +16,9 @@ class CurvesPlot : public QWidget {
 public:
   explicit CurvesPlot(QWidget *parent = nullptr);
 
-  // Shows `month` (1 to 12) of the chart computed from `input`; the cursor goes to `day`, kept
-  // within the month.
-  void SetMonth(const YearChart &chart, const BirthInput &input, const Today &today, int month,
-                int day);
+  // Shows `month` (1 to 12) of the forecast's chart; the cursor goes to `day`, kept within the
+  // month.
+  void SetMonth(const Forecast &forecast, const Today &today, int month, int day);
 
   int Month() const noexcept { return month_; }
   int CursorDay() const noexcept { return cursorDay_; }

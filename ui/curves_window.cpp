@@ -24,9 +24,8 @@ const CurvesPlot &CurvesWindow::Plot() const {
   return *ui_->Plot;
 }
 
-void CurvesWindow::ShowMonth(const YearChart &chart, const BirthInput &input, const Today &today,
-                             int month, int day) {
-  ui_->Plot->SetMonth(chart, input, today, month, day);
+void CurvesWindow::ShowMonth(const Forecast &forecast, const Today &today, int month, int day) {
+  ui_->Plot->SetMonth(forecast, today, month, day);
   if (!shownBefore_) {
     shownBefore_ = true;
     // Centred over the window that opens it, and on its screen.
@@ -48,10 +47,9 @@ void CurvesWindow::ShowMonth(const YearChart &chart, const BirthInput &input, co
   ui_->Plot->setFocus(Qt::OtherFocusReason);
 }
 
-void CurvesWindow::ReplaceChart(const YearChart &chart, const BirthInput &input,
-                                const Today &today) {
+void CurvesWindow::ReplaceChart(const Forecast &forecast, const Today &today) {
   CurvesPlot &plot = *ui_->Plot;
-  plot.SetMonth(chart, input, today, plot.Month(), plot.CursorDay());
+  plot.SetMonth(forecast, today, plot.Month(), plot.CursorDay());
 }
 
 void CurvesWindow::CursorMoved() {

@@ -8,8 +8,7 @@
 
 #include <QWidget>
 
-#include "chart/birth_input.h"
-#include "chart/year_chart.h"
+#include "chart/forecast.h"
 #include "ui/today.h"
 
 namespace Ui {
@@ -29,12 +28,11 @@ public:
   explicit CurvesWindow(QWidget *parent);
   ~CurvesWindow() override;
 
-  // Shows `month` of the chart computed from `input`, the cursor on `day`, and brings the window
-  // to the front.
-  void ShowMonth(const YearChart &chart, const BirthInput &input, const Today &today, int month,
-                 int day);
-  // Puts another chart in place of the one shown, keeping the month and the cursor's day.
-  void ReplaceChart(const YearChart &chart, const BirthInput &input, const Today &today);
+  // Shows `month` of the forecast's chart, the cursor on `day`, and brings the window to the
+  // front.
+  void ShowMonth(const Forecast &forecast, const Today &today, int month, int day);
+  // Puts another forecast in place of the one shown, keeping the month and the cursor's day.
+  void ReplaceChart(const Forecast &forecast, const Today &today);
 
   const CurvesPlot &Plot() const;
 

@@ -49,7 +49,7 @@ protected:
   QPushButton &Button(const char *name) { return *form.findChild<QPushButton *>(name); }
 
   void Present(const YearChart &chart, Today today) {
-    form.PresentChart(chart, InputOf(chart.Year()), today);
+    form.PresentChart({InputOf(chart.Year()), chart}, today);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
   }
 
@@ -136,7 +136,7 @@ TEST(ResultWindowPresentations, PutTodayInViewAndReportTheCellsAsDrawn) {
   const auto topRowFor = [](int day) { return day <= 6 ? 1 : day <= 26 ? day - 5 : 22; };
 
   TForm2 later;
-  later.PresentChart(ChartOf(1999), InputOf(1999), {2024, 1, 1});
+  later.PresentChart(Forecast::Of(InputOf(1999)), {2024, 1, 1});
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&later));
   ChartGrid &grid = *later.findChild<ChartGrid *>("StringGrid1");
   for (const int month : months) {
@@ -145,7 +145,7 @@ TEST(ResultWindowPresentations, PutTodayInViewAndReportTheCellsAsDrawn) {
       {
         SCOPED_TRACE(::testing::Message() << "first, " << month << "/" << day);
         TForm2 first;
-        first.PresentChart(ChartOf(2024), InputOf(2024), today);
+        first.PresentChart(Forecast::Of(InputOf(2024)), today);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&first));
         ExpectPresented(first, today, topRowFor(day), 1);
       }
@@ -165,7 +165,7 @@ TEST(ResultWindowPresentations, PutTodayInViewAndReportTheCellsAsDrawn) {
           } else if (state == Minimised) {
             later.showMinimized();
           }
-          later.PresentChart(ChartOf(2024), InputOf(2024), today);
+          later.PresentChart(Forecast::Of(InputOf(2024)), today);
           EXPECT_TRUE(later.isVisible());
           EXPECT_EQ(state == Minimised, later.isMinimized());
           const int leftCol = month == 12 ? 2 : month == 1 ? 1 : start == ScrolledRight ? 2 : 1;
@@ -489,7 +489,7 @@ TEST_F(ResultWindowTest, PrintingWithoutADefaultPrinterShowsTheErrorAndChangesNo
 
   // The print button is the active control when the window opens: Enter prints.
   TForm2 fresh;
-  fresh.PresentChart(ChartOf(1999), InputOf(1999), {2024, 1, 1});
+  fresh.PresentChart(Forecast::Of(InputOf(1999)), {2024, 1, 1});
   ASSERT_TRUE(QTest::qWaitForWindowActive(&fresh));
   QTest::keyClick(fresh.focusWidget(), Qt::Key_Return);
   ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.shown.size() > 1; }));
