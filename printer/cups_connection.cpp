@@ -20,12 +20,12 @@ namespace {
 // The functions of libcups the printer calls, typed from its own header.
 #define KOLVEX_CUPS_FUNCTIONS(X)                                                                   \
   X(cupsCancelJob2)                                                                                \
-  X(cupsCreateJob) X(cupsDoRequest) X(cupsEncryption) X(cupsFinishDocument) X(cupsFreeDests)       \
-      X(cupsGetNamedDest) X(cupsGetOption) X(cupsLastError) X(cupsServer) X(cupsStartDocument)     \
-          X(cupsWriteRequestData) X(httpClose) X(httpConnect2) X(httpGetFd) X(httpSetTimeout)      \
-              X(ippAddString) X(ippAddStrings) X(ippDelete) X(ippFindAttribute)                    \
-                  X(ippGetCollection) X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) \
-                      X(pwgMediaForPWG)
+  X(cupsCreateJob)                                                                                 \
+  X(cupsDoRequest) X(cupsEncryption) X(cupsFinishDocument) X(cupsFreeDests) X(cupsGetNamedDest)    \
+      X(cupsGetOption) X(cupsLastError) X(cupsServer) X(cupsStartDocument) X(cupsWriteRequestData) \
+          X(httpClose) X(httpConnect2) X(httpGetFd) X(httpSetTimeout) X(ippAddString)              \
+              X(ippAddStrings) X(ippDelete) X(ippFindAttribute) X(ippGetCollection)                \
+                  X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) X(pwgMediaForPWG)
 
 struct Cups {
 #define KOLVEX_CUPS_MEMBER(name) decltype(&::name) name = nullptr;

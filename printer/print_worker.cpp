@@ -2,27 +2,19 @@
 
 #include <utility>
 
-#include "printer/background.h"
-
 namespace kolvex {
 
 PrintWorker::PrintWorker(Printer &printer, QObject *parent) : QObject(parent), printer_(printer) {
-  deadline_.setSingleShot(true);
-  deadline_.setTimerType(Qt::PreciseTimer);
-  connect(&deadline_, &QTimer::timeout, this, [this] { worker_.request_stop(); });
+  connect(&job_, &BackgroundJob::Overdue, this, [this] { job_.RequestStop(); });
 }
 
-PrintWorker::~PrintWorker() {
-  deadline_.stop();
-  worker_.request_stop();
-}
+PrintWorker::~PrintWorker() = default;
 
 void PrintWorker::Print(const YearChart &chart) {
   if (Busy()) {
     throw EPrinter(PrintingInProgress);
   }
-  worker_ = RunInBackground(
-      *this,
+  job_.Start(
       [this, chart](std::stop_token stop) {
         std::exception_ptr error;
         try {
@@ -32,15 +24,7 @@ void PrintWorker::Print(const YearChart &chart) {
         }
         return error;
       },
-      [this](std::exception_ptr error) { Done(std::move(error)); });
-  deadline_.start(Bound);
-}
-
-void PrintWorker::Done(std::exception_ptr error) {
-  deadline_.stop();
-  worker_.join();
-  worker_ = std::jthread();
-  emit Finished(std::move(error));
+      [this](std::exception_ptr error) { emit Finished(std::move(error)); });
 }
 
 } // namespace kolvex

@@ -4,12 +4,11 @@
 
 #include <chrono>
 #include <exception>
-#include <thread>
 
 #include <QObject>
-#include <QTimer>
 
 #include "chart/year_chart.h"
+#include "printer/background_job.h"
 #include "printer/printer.h"
 
 namespace kolvex {
@@ -32,7 +31,7 @@ public:
   void Print(const YearChart &chart);
 
   // True from Print until Finished.
-  bool Busy() const noexcept { return worker_.joinable(); }
+  bool Busy() const noexcept { return job_.Busy(); }
 
 signals:
   // A printout has ended, on this object's thread: `error` is null when the page went to the
@@ -40,11 +39,8 @@ signals:
   void Finished(std::exception_ptr error);
 
 private:
-  void Done(std::exception_ptr error);
-
   Printer &printer_;
-  std::jthread worker_;
-  QTimer deadline_;
+  BackgroundJob job_{Bound}; // last: a printout under way ends before the rest goes
 };
 
 } // namespace kolvex

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileDialog>
 
-#include "printer/background.h"
 #include "printer/output_file.h"
 #include "printer/page_painting.h"
 #include "ui/application.h"
@@ -15,7 +14,7 @@ namespace {
 
 // How long a write may take before the user hears that the disk does not answer; the write
 // itself cannot be called off and goes on.
-constexpr int SlowDiskMilliseconds = 20'000;
+constexpr std::chrono::seconds SlowDisk{20};
 
 constexpr auto SavingInProgress = "Сохранение уже идёт";
 
@@ -26,12 +25,9 @@ std::runtime_error SaveError(const QString &path, const QString &reason) {
 
 } // namespace
 
-PdfSaving::PdfSaving(QWidget *window) : QObject(window), window_(window) {
-  slowDisk_.setSingleShot(true);
-  slowDisk_.setInterval(SlowDiskMilliseconds);
-  connect(&slowDisk_, &QTimer::timeout, this, [this] {
-    ShowError(SaveError(
-        path_, QStringLiteral("диск не отвечает уже %1 с").arg(SlowDiskMilliseconds / 1000)));
+PdfSaving::PdfSaving(QWidget *window) : QObject(window), window_(window), write_(SlowDisk) {
+  connect(&write_, &BackgroundJob::Overdue, this, [this] {
+    ShowError(SaveError(path_, QStringLiteral("диск не отвечает уже %1 с").arg(SlowDisk.count())));
   });
 }
 
@@ -53,20 +49,12 @@ void PdfSaving::Save(const YearChart &chart, const QString &path) {
     throw std::runtime_error(SavingInProgress);
   }
   path_ = path;
-  writing_ = true;
-  write_ = RunInBackground(
-      *this,
-      [path, document = ChartPdf(chart, SystemPaperSize())](std::stop_token) {
-        return WriteOutput(path, document);
-      },
-      [this](const QString &error) { WriteEnded(error); });
-  slowDisk_.start();
+  write_.Start([path, document = ChartPdf(chart, SystemPaperSize())](
+                   std::stop_token) { return WriteOutput(path, document); },
+               [this](const QString &error) { WriteEnded(error); });
 }
 
 void PdfSaving::WriteEnded(const QString &error) {
-  slowDisk_.stop();
-  write_.join();
-  writing_ = false;
   if (!error.isEmpty()) {
     ShowError(SaveError(path_, error));
   }

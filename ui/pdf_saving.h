@@ -4,13 +4,11 @@
 // file is written in the background, since a disk can take its time or not answer at all, and what
 // went wrong reaches the common error display when the write ends.
 
-#include <thread>
-
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include "chart/year_chart.h"
+#include "printer/background_job.h"
 
 class QWidget;
 
@@ -31,7 +29,7 @@ public:
   void Save(const YearChart &chart, const QString &path);
 
   // From Save until the end of the write has been reported.
-  bool Writing() const { return writing_; }
+  bool Writing() const { return write_.Busy(); }
 
 signals:
   // A write has ended, written or not.
@@ -42,9 +40,7 @@ private:
 
   QWidget *window_;
   QString path_;
-  bool writing_ = false;
-  QTimer slowDisk_;
-  std::jthread write_; // last: a write under way ends before the rest goes
+  BackgroundJob write_; // last: a write under way ends before the rest goes
 };
 
 } // namespace kolvex
