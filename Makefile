@@ -71,6 +71,15 @@ bench-startup: deps-test
 	xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb $(BUILD)/bench/startup/startup_bench
 	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/startup/startup_bench
 
+# The curves window's answer to a double click, under Xvfb and offscreen.
+# Measure a Release build: make bench-curves PRESET=release
+.PHONY: bench-curves
+bench-curves: deps-test
+	cmake --preset $(PRESET) -DKOLVEX_BENCHMARKS=ON $(CMAKE_FLAGS)
+	cmake --build --preset $(PRESET) --target curves_bench
+	xvfb-run -a -s "-screen 0 1280x1024x24" sh -c 'openbox & sleep 1; QT_QPA_PLATFORM=xcb $(BUILD)/bench/curves/curves_bench'
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/curves/curves_bench
+
 # The Debian package, in $(BUILD): kolvex_VERSION_ARCH.deb.
 .PHONY: deb
 deb: build

@@ -87,10 +87,6 @@ void Printer::BeginDoc() {
   SetUpPageCanvas(painter_, font_);
 }
 
-void Printer::TextOut(int x, int y, const QString &text) {
-  DrawPageText(painter_, x, y, text);
-}
-
 void Printer::EndDoc() {
   const auto endDocument = qScopeGuard([this] { EndDocument(); });
   if (!painter_.end() || !WholePdf(document_.data())) {
@@ -125,10 +121,6 @@ void PrintChart(Printer &printer, const YearChart &chart, std::stop_token stop) 
   printer.BeginDoc();
   PaintPage(printer.Canvas(), chart, width, height);
   printer.EndDoc();
-}
-
-void PrintChart(const YearChart &chart) {
-  PrintChart(ProgramPrinter(), chart);
 }
 
 } // namespace kolvex

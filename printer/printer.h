@@ -78,10 +78,8 @@ public:
   // open, leaving that one untouched.
   void BeginDoc();
 
-  // Draws `text` in the font with its top-left corner at (x, y), on an opaque white box.
-  void TextOut(int x, int y, const QString &text);
-
-  // The painter of the open document, set up for the font, for drawing whole pages.
+  // The painter of the open document, set up for the font, on which DrawPageText draws a text
+  // as the printer's TextOut would.
   QPainter &Canvas() noexcept { return painter_; }
 
   // Ends the page and the document and hands it to the printer whole; the printer stays found.
@@ -119,8 +117,5 @@ Printer &ProgramPrinter();
 // Prints the chart and the 27 legend lines on one page of `printer`, every exchange with CUPS
 // ending once `stop` is asked to stop. Throws EPrinter.
 void PrintChart(Printer &printer, const YearChart &chart, std::stop_token stop = {});
-
-// Prints the chart and the 27 legend lines on one page of the default printer. Throws EPrinter.
-void PrintChart(const YearChart &chart);
 
 } // namespace kolvex

@@ -25,9 +25,6 @@ public:
   explicit TForm1(const TodayClock &clock = LocalToday, QWidget *parent = nullptr);
   ~TForm1() override;
 
-  // The program's today, as read at creation.
-  const Today &TodayDate() const noexcept { return today_; }
-
 signals:
   // A press of the show button computed `forecast`, to be shown with the program's today.
   void ChartComputed(const kolvex::Forecast &forecast, const kolvex::Today &today);

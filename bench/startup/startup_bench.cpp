@@ -168,6 +168,9 @@ std::string Interpret(const std::vector<std::string> &lines, long long spawned, 
   if (painted == 0) {
     return "no window was painted";
   }
+  if (pressed == 0) {
+    return "Button1 was never pressed";
+  }
   if (shown == 0) {
     return "no second window was painted after pressing Button1";
   }

@@ -40,7 +40,7 @@ int main(int argc, char *argv[]) {
         std::cout << width << ' ' << height << ' ' << printer.Resolution() << ' ' << area.left()
                   << ' ' << area.top() << std::endl;
       } else if (command == "print") {
-        kolvex::PrintChart(chart);
+        kolvex::PrintChart(kolvex::ProgramPrinter(), chart);
         std::cout << "printed" << std::endl;
       } else {
         std::cout << "unknown command " << command << std::endl;

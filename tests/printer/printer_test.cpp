@@ -79,7 +79,7 @@ TEST(PdfPrinter, TextsAreDrawnBelowAndRightOfTheirPointOnAnOpaqueWhiteBox) {
     printer.Font().setFixedPitch(true);
     printer.BeginDoc();
     for (const QString &text : test.texts) {
-      printer.TextOut(300, 600, text);
+      DrawPageText(printer.Canvas(), 300, 600, text);
     }
     printer.EndDoc();
 
@@ -112,7 +112,7 @@ TEST(PdfPrinter, ASecondPrintoutWhileOneIsOpenIsRefusedAndTheFirstGoesOn) {
   Printer printer(path, 300);
   printer.Font().setPointSize(10);
   printer.BeginDoc();
-  printer.TextOut(0, 0, "первая");
+  DrawPageText(printer.Canvas(), 0, 0, "первая");
 
   try {
     PrintChart(printer, YearChart::Compute({17, 9, 1974, 1999}));
@@ -121,7 +121,7 @@ TEST(PdfPrinter, ASecondPrintoutWhileOneIsOpenIsRefusedAndTheFirstGoesOn) {
     EXPECT_STREQ("Printing in progress", error.what());
   }
   EXPECT_TRUE(printer.Printing());
-  printer.TextOut(0, 100, "вторая");
+  DrawPageText(printer.Canvas(), 0, 100, "вторая");
   printer.EndDoc();
   EXPECT_FALSE(printer.Printing());
 

@@ -1,6 +1,7 @@
 #include "ui/BIOform.h"
 
 #include <functional>
+#include <optional>
 #include <ostream>
 
 #include <QAccessible>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -468,7 +470,13 @@ TEST_F(ResultWindowTest, ClosingHidesAndKeepsEverything) {
 }
 
 TEST_F(ResultWindowTest, PrintingWithoutADefaultPrinterShowsTheErrorAndChangesNothing) {
-  // No print server, so no printer at all; it must be named before the first printer look-up.
+  // No print server, so no printer at all; it must be named before the first printer look-up,
+  // and is forgotten after this test.
+  const std::optional<QByteArray> server = qEnvironmentVariableIsSet("CUPS_SERVER")
+                                               ? std::optional(qgetenv("CUPS_SERVER"))
+                                               : std::nullopt;
+  const auto restoreServer = qScopeGuard(
+      [&server] { server ? qputenv("CUPS_SERVER", *server) : qunsetenv("CUPS_SERVER"); });
   qputenv("CUPS_SERVER", "/nonexistent/kolvex-test/cups.sock");
   Present(ChartOf(1999), {1999, 9, 17});
   MoveTo(CellCentre(9, 17));
