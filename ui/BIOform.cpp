@@ -39,7 +39,7 @@ TForm2::TForm2(QWidget *parent)
           [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1MouseMove(cell); }); });
   // The keyboard reads the chart as the mouse does: the current cell in the same two lines.
   connect(ui_->StringGrid1, &ChartGrid::CellChosenByKeyboard, this,
-          [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1KeyDown(cell); }); });
+          [this](GridCell cell) { RunGuarded([this, cell] { DescribeInLines(cell); }); });
   connect(ui_->StringGrid1, &ChartGrid::CellDoubleClicked, this,
           [this](GridCell cell) { RunGuarded([this, cell] { ShowCurves(cell); }); });
   connect(ui_->Button1, &QPushButton::clicked, this,
@@ -57,14 +57,14 @@ TForm2::TForm2(QWidget *parent)
 
   // The grid's context menu: the page as a PDF file, the curves of a month.
   gridMenu_->addAction(QStringLiteral("Сохранить в PDF…"), this,
-                       [this] { RunGuarded([this] { SavePdf1Click(); }); });
+                       [this] { RunGuarded([this] { SavePdf(); }); });
   curvesItem_ = gridMenu_->addAction(QStringLiteral("График месяца…"), this,
                                      [this] { RunGuarded([this] { ShowCurves(menuCell_); }); });
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
-          [this](QPoint point) { StringGrid1ContextPopup(point); });
+          [this](QPoint point) { MenuAtPointer(point); });
   connect(ui_->StringGrid1, &ChartGrid::ContextMenuKeyPressed, this,
-          [this](QPoint point) { StringGrid1ContextKey(point); });
+          [this](QPoint point) { MenuAtCurrentCell(point); });
 
   ui_->Button2->setFocus();
 }
@@ -98,10 +98,6 @@ void TForm2::StringGrid1MouseMove(GridCell cell) {
   DescribeInLines(cell);
 }
 
-void TForm2::StringGrid1KeyDown(GridCell cell) {
-  DescribeInLines(cell);
-}
-
 void TForm2::DescribeInLines(GridCell cell) {
   const DayDescription description = DescribeCell(Chart(), cell.column, cell.row);
   SetLabelText(*ui_->Label2, QString::fromUtf8(description.legend));
@@ -123,7 +119,7 @@ void TForm2::Button2Click() {
   printWorker_->Print(Chart());
 }
 
-void TForm2::StringGrid1ContextPopup(QPoint point) {
+void TForm2::MenuAtPointer(QPoint point) {
   // A scroll area reports the point in its viewport.
   const ChartGrid &grid = *ui_->StringGrid1;
   PopupGridMenu(point, grid.CellAt(grid.ClientPoint(grid.viewport(), point)));
@@ -131,7 +127,7 @@ void TForm2::StringGrid1ContextPopup(QPoint point) {
 
 // From the keyboard the menu opens with its first entry active, so that Enter chooses it. Its month
 // is the current cell's, even when that is scrolled out and the menu stands mid-view.
-void TForm2::StringGrid1ContextKey(QPoint point) {
+void TForm2::MenuAtCurrentCell(QPoint point) {
   PopupGridMenu(point, ui_->StringGrid1->CurrentCell());
   gridMenu_->setActiveAction(gridMenu_->actions().constFirst());
 }
@@ -142,7 +138,7 @@ void TForm2::PopupGridMenu(QPoint point, GridCell cell) {
   gridMenu_->popup(ui_->StringGrid1->viewport()->mapToGlobal(point));
 }
 
-void TForm2::SavePdf1Click() {
+void TForm2::SavePdf() {
   pdfSaving_->SaveWithDialog(Chart());
 }
 

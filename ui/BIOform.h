@@ -43,17 +43,18 @@ protected:
 
 private:
   void StringGrid1MouseMove(GridCell cell);
-  void StringGrid1KeyDown(GridCell cell);
-  // The legend and date lines for a cell.
+  // The legend and date lines for a cell, which the pointer or the keyboard chose.
   void DescribeInLines(GridCell cell);
   void FormMouseMove();
   void Button1Click();
   void Button2Click();
-  void StringGrid1ContextPopup(QPoint point);
-  void StringGrid1ContextKey(QPoint point);
+  // The grid's context menu asked for by the pointer, or by the keyboard, at `point` of the grid's
+  // viewport.
+  void MenuAtPointer(QPoint point);
+  void MenuAtCurrentCell(QPoint point);
   // The grid's context menu at `point` of its viewport, about `cell`.
   void PopupGridMenu(QPoint point, GridCell cell);
-  void SavePdf1Click();
+  void SavePdf();
   // Shows the month of `cell`'s column in the curves window, the cursor on its day.
   void ShowCurves(GridCell cell);
 
