@@ -79,15 +79,16 @@ struct Outcome {
   std::string err;
 };
 
-// The environment of a run: this one without a display, a paper setting or XDG_RUNTIME_DIR, then
-// `settings` ("NAME=value").
+// The environment of a run: this one without a display, a locale or paper setting or
+// XDG_RUNTIME_DIR, then `settings` ("NAME=value"). Without a locale a run has C's, which is not
+// UTF-8.
 std::vector<std::string> Environment(const std::vector<std::string> &settings) {
   std::vector<std::string> environment;
   for (char **entry = environ; *entry != nullptr; ++entry) {
     const std::string_view name = std::string_view(*entry).substr(0, std::strcspn(*entry, "="));
     if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
-        name != "LC_ALL" && name != "LC_PAPER" && name != "PAPERCONF" &&
-        name != "XDG_RUNTIME_DIR") {
+        name != "LANG" && name != "LC_ALL" && name != "LC_CTYPE" && name != "LC_PAPER" &&
+        name != "PAPERCONF" && name != "XDG_RUNTIME_DIR") {
       environment.emplace_back(*entry);
     }
   }
