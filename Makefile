@@ -36,11 +36,9 @@ test: test-main test-sanitize test-fuzz
 test-main: deps-test
 	cmake --preset default $(CMAKE_FLAGS)
 	cmake --build --preset default
-	scripts/cups-test-queue
 	ctest --preset default
 
 test-sanitize: deps-test
-	scripts/cups-test-queue
 	cmake --preset sanitize $(CMAKE_FLAGS)
 	cmake --build --preset sanitize
 	ctest --preset sanitize

@@ -17,10 +17,11 @@
 
 namespace {
 
-// Qt notes on stderr where it falls back on a runtime folder of its own because XDG_RUNTIME_DIR
-// is unset, which is no concern of whoever runs the command; its other messages pass.
-void PassQtMessage(QtMsgType type, const QMessageLogContext &context, const QString &message) {
-  if (!message.startsWith(QLatin1String("QStandardPaths: "))) {
+// Qt's warnings and notes are about its own setting up (a runtime folder of its own where
+// XDG_RUNTIME_DIR is unset, a switch to UTF-8 where the locale is not), never a failure of the
+// command, which says itself when the page could not be written; only Qt's errors pass.
+void PassQtErrors(QtMsgType type, const QMessageLogContext &context, const QString &message) {
+  if (type == QtCriticalMsg || type == QtFatalMsg) {
     std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
   }
 }
@@ -44,7 +45,7 @@ int main(int argc, char **argv) {
 
   // Fonts and the PDF writer need a GUI application, never a screen: a platform set for the
   // desktop would only fail where there is no display.
-  qInstallMessageHandler(PassQtMessage);
+  qInstallMessageHandler(PassQtErrors);
   qputenv("QT_QPA_PLATFORM", "offscreen");
   int qtArgc = 1;
   std::array<char *, 2> qtArgv{argv[0], nullptr};

@@ -50,12 +50,19 @@ QString WriteInPlace(const QByteArray &name, const QByteArray &bytes) {
   return error;
 }
 
-// Into a new file beside `name`, renamed over it once all is written.
+// Into a new file beside `name`, renamed over it once all is written; the new file goes away
+// again when something fails.
 QString WriteBeside(const QByteArray &name, const QByteArray &bytes) {
-  // The errors of an unbuffered file are those of its writes, with the system's reason.
   QSaveFile file(QFile::decodeName(name));
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-      file.write(bytes) != bytes.size() || !file.commit()) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    return file.errorString();
+  }
+  // Written by hand: a write that stops partway (a disk full after some of the bytes) leaves
+  // QFile without the system's reason.
+  if (QString error = WriteAll(file.handle(), bytes); !error.isEmpty()) {
+    return error;
+  }
+  if (!file.commit()) {
     return file.errorString();
   }
   return {};

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -80,8 +81,10 @@ std::optional<std::string_view> ChoosePlatform() {
 
 // While Qt looks for a display, its messages are held back. If none opens, Qt would abort with a
 // core dump and advice to reinstall; instead the program says in one line what failed, with the
-// first reason Qt gave, and ends with status 1. Once the application is up, the held messages go
-// out as they would have. A message handler takes no context, hence the one static.
+// first reason Qt's platform plugins gave (the qt.qpa categories; Qt's other notes, such as the
+// one on a locale that is not UTF-8, are no reason), and ends with status 1. Once the application
+// is up, the held messages go out as they would have. A message handler takes no context, hence
+// the one static.
 class StartupMessages final {
 public:
   StartupMessages() { previous() = qInstallMessageHandler(&Hold); }
@@ -111,7 +114,10 @@ private:
   }
   static void Hold(QtMsgType type, const QMessageLogContext &context, const QString &text) {
     if (type == QtFatalMsg) {
-      const QString reason = held().empty() ? text.section(u'\n', 0, 0) : held().front().text;
+      const auto platform = std::find_if(held().begin(), held().end(), [](const Held &message) {
+        return message.category.startsWith("qt.qpa.");
+      });
+      const QString reason = platform == held().end() ? text.section(u'\n', 0, 0) : platform->text;
       std::fprintf(stderr, "kolvex: cannot open a display: %s\n", qPrintable(reason.trimmed()));
       std::_Exit(ExitNoDisplay);
     }

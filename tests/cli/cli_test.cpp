@@ -79,15 +79,16 @@ struct Outcome {
   std::string err;
 };
 
-// The environment of a run: this one without a display, a paper setting or XDG_RUNTIME_DIR, then
-// `settings` ("NAME=value").
+// The environment of a run: this one without a display, a locale or paper setting or
+// XDG_RUNTIME_DIR, then `settings` ("NAME=value"). Without a locale a run has C's, which is not
+// UTF-8.
 std::vector<std::string> Environment(const std::vector<std::string> &settings) {
   std::vector<std::string> environment;
   for (char **entry = environ; *entry != nullptr; ++entry) {
     const std::string_view name = std::string_view(*entry).substr(0, std::strcspn(*entry, "="));
     if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
-        name != "LC_ALL" && name != "LC_PAPER" && name != "PAPERCONF" &&
-        name != "XDG_RUNTIME_DIR") {
+        name != "LANG" && name != "LC_ALL" && name != "LC_CTYPE" && name != "LC_PAPER" &&
+        name != "PAPERCONF" && name != "XDG_RUNTIME_DIR") {
       environment.emplace_back(*entry);
     }
   }
@@ -397,12 +398,19 @@ TEST(KolvexChart, WritesThePdfWhereverItIsPointedOrSaysWhyNot) {
   std::filesystem::create_directory(dir + "/taken.pdf");
   std::ofstream(dir + "/old.pdf") << "old";
   mkfifo((dir + "/fifo").c_str(), 0600);
-  // A full disk of the test's own, where it may mount one.
-  std::filesystem::create_directory(dir + "/full");
-  const bool full = std::system(("mount -t tmpfs -o size=32k tmpfs " + dir +
-                                 "/full 2>/dev/null && head -c 32k /dev/zero > " + dir +
-                                 "/full/filler 2>/dev/null; mountpoint -q " + dir + "/full")
-                                    .c_str()) == 0;
+  // Disks of the test's own, where it may mount them: a full one, and one with room for part of
+  // the page (some 17 KiB).
+  const auto mount = [&dir](const std::string &name, const std::string &size,
+                            const std::string &filler) {
+    const std::string at = dir + "/" + name;
+    std::filesystem::create_directory(at);
+    return std::system(("mount -t tmpfs -o size=" + size + " tmpfs " + at +
+                        " 2>/dev/null && head -c " + filler + " /dev/zero > " + at +
+                        "/filler 2>/dev/null; mountpoint -q " + at)
+                           .c_str()) == 0;
+  };
+  const bool full = mount("full", "32k", "32k");
+  const bool small = mount("small", "16k", "0");
   const struct {
     std::string path;
     int status;
@@ -419,9 +427,12 @@ TEST(KolvexChart, WritesThePdfWhereverItIsPointedOrSaysWhyNot) {
       {"/dev/full", 74, "No space left on device", std::filesystem::file_type::character},
       {dir + "/full/page.pdf", 74, "No space left on device",
        std::filesystem::file_type::not_found},
+      {dir + "/small/page.pdf", 74, "No space left on device",
+       std::filesystem::file_type::not_found},
   };
   for (const auto &c : cases) {
-    if (c.path.find("/full/") != std::string::npos && !full) {
+    if ((c.path.find("/full/") != std::string::npos && !full) ||
+        (c.path.find("/small/") != std::string::npos && !small)) {
       continue;
     }
     // A FIFO's reader, as a shell pipeline would have it.
@@ -456,18 +467,22 @@ TEST(KolvexChart, WritesThePdfWhereverItIsPointedOrSaysWhyNot) {
     copy.close();
     EXPECT_EQ(1, testing::PdfPageCount(copy.fileName())) << c.path;
   }
-  if (full) {
-    EXPECT_EQ(std::filesystem::path(dir + "/full/filler"),
-              std::filesystem::directory_iterator(dir + "/full")->path())
-        << "something left beside the filler";
-    EXPECT_EQ(0, std::system(("umount " + dir + "/full").c_str()));
+  for (const auto &[disk, mounted] : {std::pair{"full", full}, std::pair{"small", small}}) {
+    if (mounted) {
+      const std::string at = dir + "/" + disk;
+      EXPECT_EQ(std::filesystem::path(at + "/filler"),
+                std::filesystem::directory_iterator(at)->path())
+          << "something left beside the filler on " << disk;
+      EXPECT_EQ(0, std::system(("umount " + at).c_str()));
+    }
   }
   // Nothing left beside the files of the test.
   std::set<std::string> names;
   for (const auto &entry : std::filesystem::directory_iterator(dir)) {
     names.insert(entry.path().filename().string());
   }
-  EXPECT_EQ((std::set<std::string>{"copy.pdf", "fifo", "full", "new.pdf", "old.pdf", "taken.pdf"}),
+  EXPECT_EQ((std::set<std::string>{"copy.pdf", "fifo", "full", "new.pdf", "old.pdf", "small",
+                                   "taken.pdf"}),
             names);
 }
 

@@ -1,9 +1,8 @@
-// Real printing: the program's printer, in fresh runs of print_chart_helper, prints on CUPS queues
-// whose PDF printer (cups-pdf) writes every job to a file. The default destination is set the
-// way a user sets their own, with lpoptions -d under a home directory of the test's, so the
-// system's default is never touched. The tests take a lock, since they share the one cupsd, and
-// leave the queues and the default destination as they found them.
+// Real printing: the program's printer, in fresh runs of print_chart_helper, prints on the queues
+// of a CUPS scheduler of the test's own, whose printers write every job to a file. The default
+// destination is set the way a user sets their own, with lpoptions -d.
 
+#include <QFile>
 #include <QSet>
 
 #include <gtest/gtest.h>
@@ -16,16 +15,12 @@ namespace kolvex {
 namespace {
 
 using testing::HelperProgram;
-using testing::Jobs;
-using testing::Outputs;
 using testing::PageGeometry;
 using testing::PageReading;
 using testing::PdfPageCount;
 using testing::PdfWords;
-using testing::PrintOnTestQueue;
 using testing::ReadPage;
 using testing::TestQueue;
-using testing::WaitForJobs;
 
 constexpr BirthInput SampleInput{17, 9, 1974, 1999};
 // 12 month names, 31 day numbers, the 365 days of 1999 and the 27 legend lines.
@@ -61,9 +56,10 @@ TEST_F(CupsPrinting, TheChartComesOutOnOnePageOfTheDefaultQueueWithEveryTextInPl
   EXPECT_TRUE(reading.stray.empty()) << reading.stray.size() << " words off the layout";
   EXPECT_GE(reading.fontOffset, -3.0);
   EXPECT_LE(reading.fontOffset, 1.0);
-  // After CUPS's conversion (pdftops, then Ghostscript in the PDF printer) the glyphs read back
-  // as arbitrary symbols, and "я" as none at all: words lose it, or split where it stood. So
-  // compare where the texts start and how many glyphs they hold.
+  // The page reaches the file through CUPS's filters, here pdftopdf alone; where a printer's
+  // driver converts it further (pdftops, then Ghostscript) the glyphs read back as arbitrary
+  // symbols, and "я" as none at all: words lose it, or split where it stood. So compare where the
+  // texts start and how many glyphs they hold.
   int drawn = 0;
   for (const auto &text : reading.texts) {
     const QString expected = QString::fromUtf8(text.placed.text);
@@ -91,64 +87,63 @@ TEST_F(CupsPrinting, TheChartComesOutOnOnePageOfTheDefaultQueueWithEveryTextInPl
 TEST_F(CupsPrinting, WithoutADefaultDestinationNothingIsPrintedAndTheNextPressLooksAgain) {
   SetMissingDefault();
   PrintingProgram program(Environment());
-  const QSet<QString> jobs = Jobs();
-  const QSet<QString> outputs = Outputs();
+  const QSet<QString> jobs = cups_.Jobs();
   EXPECT_EQ("There is no default printer currently selected", program.Ask("print"));
   EXPECT_EQ("There is no default printer currently selected", program.Ask("page"));
-  EXPECT_EQ(jobs, Jobs());
-  EXPECT_EQ(outputs, Outputs());
+  EXPECT_EQ(jobs, cups_.Jobs());
+  EXPECT_FALSE(QFile::exists(cups_.Output(TestQueue)));
 
   SetDefault(TestQueue);
   ASSERT_EQ("printed", program.Ask("print"));
-  EXPECT_EQ(1, (Jobs(TestQueue) - jobs).size());
-  EXPECT_TRUE(WaitForJobs(TestQueue));
+  EXPECT_EQ(1, (cups_.Jobs(TestQueue) - jobs).size());
+  EXPECT_TRUE(cups_.WaitForJobs(TestQueue));
 }
 
 TEST_F(CupsPrinting, ThePrinterFoundFirstServesTheWholeRunThoughTheDefaultChanges) {
   const QString other = QStringLiteral("kolvex-test-other");
-  AddQueue(other);
+  ASSERT_TRUE(cups_.AddQueue(other));
   SetDefault(TestQueue);
-  const QSet<QString> onTest = Jobs(TestQueue);
-  const QSet<QString> onOther = Jobs(other);
+  const QSet<QString> onTest = cups_.Jobs(TestQueue);
+  const QSet<QString> onOther = cups_.Jobs(other);
   {
     PrintingProgram program(Environment());
     ASSERT_EQ("printed", program.Ask("print"));
     SetDefault(other);
     ASSERT_EQ("printed", program.Ask("print"));
   }
-  EXPECT_EQ(2, (Jobs(TestQueue) - onTest).size());
-  EXPECT_EQ(onOther, Jobs(other));
+  EXPECT_EQ(2, (cups_.Jobs(TestQueue) - onTest).size());
+  EXPECT_EQ(onOther, cups_.Jobs(other));
 
   // A new run does see the new default.
   PrintingProgram program(Environment());
   ASSERT_EQ("printed", program.Ask("print"));
-  EXPECT_EQ(1, (Jobs(other) - onOther).size());
-  EXPECT_TRUE(WaitForJobs(TestQueue));
-  EXPECT_TRUE(WaitForJobs(other));
+  EXPECT_EQ(1, (cups_.Jobs(other) - onOther).size());
+  EXPECT_TRUE(cups_.WaitForJobs(TestQueue));
+  EXPECT_TRUE(cups_.WaitForJobs(other));
 }
 
 TEST_F(CupsPrinting, APrinterGoneFromCupsIsNotValidAndIsTriedAgainOnTheNextPress) {
   const QString gone = QStringLiteral("kolvex-test-gone");
-  AddQueue(gone);
+  ASSERT_TRUE(cups_.AddQueue(gone));
   SetDefault(gone);
   PrintingProgram program(Environment());
   ASSERT_EQ("printed", program.Ask("print"));
-  ASSERT_TRUE(WaitForJobs(gone));
+  ASSERT_TRUE(cups_.WaitForJobs(gone));
 
-  RemoveQueue(gone);
+  ASSERT_TRUE(cups_.Run("lpadmin", {"-x", gone}));
   SetDefault(TestQueue);
-  const QSet<QString> jobs = Jobs();
+  const QSet<QString> jobs = cups_.Jobs();
   EXPECT_EQ("Printer selected is not valid", program.Ask("print"));
-  EXPECT_EQ(jobs, Jobs());
+  EXPECT_EQ(jobs, cups_.Jobs());
 
   // Back under its name, the printer found first prints again; the new default gets nothing.
-  AddQueue(gone);
-  const QSet<QString> onGone = Jobs(gone);
-  const QSet<QString> onTest = Jobs(TestQueue);
+  ASSERT_TRUE(cups_.AddQueue(gone));
+  const QSet<QString> onGone = cups_.Jobs(gone);
+  const QSet<QString> onTest = cups_.Jobs(TestQueue);
   ASSERT_EQ("printed", program.Ask("print"));
-  EXPECT_EQ(1, (Jobs(gone) - onGone).size());
-  EXPECT_EQ(onTest, Jobs(TestQueue));
-  EXPECT_TRUE(WaitForJobs(gone));
+  EXPECT_EQ(1, (cups_.Jobs(gone) - onGone).size());
+  EXPECT_EQ(onTest, cups_.Jobs(TestQueue));
+  EXPECT_TRUE(cups_.WaitForJobs(gone));
 }
 
 } // namespace

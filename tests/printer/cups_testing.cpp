@@ -1,14 +1,15 @@
 #include "tests/printer/cups_testing.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
 
+#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -16,23 +17,6 @@
 
 namespace kolvex::testing {
 namespace {
-
-// The queues with their devices and the default destination, as a user of this process sees them.
-QString CupsState() {
-  return QString::fromUtf8(RunProgram("lpstat", {"-v"}) + RunProgram("lpstat", {"-d"}));
-}
-
-QSet<QString> JobIds(const QStringList &arguments, const QProcessEnvironment &environment) {
-  QSet<QString> jobs;
-  const QByteArray listed = RunProgram("lpstat", arguments, nullptr, environment);
-  for (const QString &line : QString::fromUtf8(listed).split('\n')) {
-    const QString job = line.section(' ', 0, 0, QString::SectionSkipEmpty);
-    if (!job.isEmpty()) {
-      jobs.insert(job.section('-', -1));
-    }
-  }
-  return jobs;
-}
 
 // A printer description of the simplest kind: A4 paper, and PDF passed on to the device as it
 // came (gziptoany copies what is not compressed).
@@ -77,181 +61,21 @@ bool WriteFile(const QString &path, const QByteArray &text) {
   return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
+// The files where a test could change the machine's printers or its default destination.
+QString MachineCupsSettings() {
+  QString settings;
+  for (const QString &path :
+       {QStringLiteral("/etc/cups/lpoptions"), QStringLiteral("/etc/cups/printers.conf"),
+        QDir::home().filePath(".cups/lpoptions")}) {
+    QFile file(path);
+    settings += path + ": " +
+                (file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : "none") +
+                '\n';
+  }
+  return settings;
+}
+
 } // namespace
-
-bool SchedulerRunning(const QProcessEnvironment &environment) {
-  return RunProgram("lpstat", {"-r"}, nullptr, environment).trimmed() == "scheduler is running";
-}
-
-QSet<QString> Jobs(const QString &queue, const QProcessEnvironment &environment) {
-  QStringList arguments{"-W", "all", "-o"};
-  if (!queue.isEmpty()) {
-    arguments << queue;
-  }
-  return JobIds(arguments, environment);
-}
-
-QSet<QString> PendingJobs(const QString &queue, const QProcessEnvironment &environment) {
-  return JobIds({"-o", queue}, environment);
-}
-
-bool WaitForJobs(const QString &queue, const QProcessEnvironment &environment) {
-  for (int attempt = 0; attempt < 600; ++attempt) {
-    if (PendingJobs(queue, environment).isEmpty()) {
-      return true;
-    }
-    QThread::msleep(100);
-  }
-  return false;
-}
-
-QSet<QString> Outputs() {
-  const QStringList files = QDir(TestOutput).entryList({"*.pdf"}, QDir::Files);
-  return {files.begin(), files.end()};
-}
-
-// The test queue's printer names its files "<title>-job_<id>" or "job_<id>-<title>".
-QString JobOutput(const QString &job) {
-  const QRegularExpression name(QStringLiteral("(^|[^0-9])job_%1([^0-9]|$)").arg(job));
-  for (const QString &file : Outputs()) {
-    if (name.match(file).hasMatch()) {
-      return QDir(TestOutput).filePath(file);
-    }
-  }
-  return {};
-}
-
-HelperProgram::HelperProgram(const QString &program, const QStringList &arguments,
-                             const QProcessEnvironment &environment) {
-  process_.setProcessEnvironment(environment);
-  process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  process_.start(program, arguments);
-  process_.waitForStarted();
-}
-
-HelperProgram::~HelperProgram() {
-  Finish();
-}
-
-std::string HelperProgram::Ask(const std::string &command) {
-  process_.write(QByteArray::fromStdString(command) + '\n');
-  while (!process_.canReadLine() && process_.waitForReadyRead(60'000)) {
-  }
-  return QString::fromUtf8(process_.readLine()).trimmed().toStdString();
-}
-
-int HelperProgram::Finish() {
-  if (process_.state() != QProcess::NotRunning) {
-    process_.closeWriteChannel();
-    if (!process_.waitForFinished(60'000)) {
-      process_.kill();
-      process_.waitForFinished();
-      return -1;
-    }
-  }
-  return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
-}
-
-void CupsQueueTest::SetUp() {
-  ASSERT_TRUE(home_.isValid());
-  lock_.setStaleLockTime(0);
-  ASSERT_TRUE(lock_.lock());
-
-  QProcess setUp;
-  setUp.setProcessChannelMode(QProcess::MergedChannels);
-  setUp.start(KOLVEX_CUPS_TEST_QUEUE, QStringList());
-  ASSERT_TRUE(setUp.waitForFinished(120'000));
-  const QString said = QString::fromUtf8(setUp.readAll());
-  ASSERT_EQ(0, setUp.exitCode()) << said.toStdString();
-  if (!SchedulerRunning()) {
-    GTEST_SKIP() << "cupsd is not running and cannot start: " << said.toStdString();
-  }
-  state_ = CupsState();
-  outputs_ = Outputs();
-}
-
-void CupsQueueTest::TearDown() {
-  if (!state_) {
-    return;
-  }
-  // Jobs still on their way would write their files after the clean-up.
-  WaitForJobs(TestQueue);
-  for (const QString &queue : added_) {
-    WaitForJobs(queue);
-    RunProgram("lpadmin", {"-x", queue});
-  }
-  for (const QString &file : Outputs() - outputs_) {
-    QFile::remove(QDir(TestOutput).filePath(file));
-  }
-  EXPECT_EQ(*state_, CupsState());
-}
-
-QProcessEnvironment UserEnvironment(const QString &home, QProcessEnvironment base) {
-  base.remove("LPDEST");
-  base.remove("PRINTER");
-  base.insert("HOME", home);
-  base.insert("XDG_RUNTIME_DIR", home);
-  base.insert("QT_QPA_PLATFORM", "offscreen");
-  return base;
-}
-
-QString PrintOnTestQueue(HelperProgram &program) {
-  const QSet<QString> before = Jobs(TestQueue);
-  const std::string answer = program.Ask("print");
-  const QSet<QString> added = Jobs(TestQueue) - before;
-  if (answer != "printed" || added.size() != 1) {
-    ADD_FAILURE() << "print answered \"" << answer << "\" and added " << added.size() << " jobs";
-    return {};
-  }
-  if (!WaitForJobs(TestQueue)) {
-    ADD_FAILURE() << "CUPS did not finish job " << added.begin()->toStdString();
-    return {};
-  }
-  const QString pdf = JobOutput(*added.begin());
-  if (pdf.isEmpty()) {
-    ADD_FAILURE() << "no PDF for job " << added.begin()->toStdString();
-  }
-  return pdf;
-}
-
-QProcessEnvironment CupsQueueTest::Environment() const {
-  return UserEnvironment(home_.path());
-}
-
-void CupsQueueTest::SetDefault(const QString &queue) {
-  int exitCode = 0;
-  RunProgram("lpoptions", {"-d", queue}, &exitCode, Environment());
-  ASSERT_EQ(0, exitCode) << queue.toStdString();
-}
-
-void CupsQueueTest::SetMissingDefault() {
-  ASSERT_TRUE(QDir(home_.path()).mkpath(".cups"));
-  ASSERT_TRUE(WriteFile(home_.filePath(".cups/lpoptions"), "Default kolvex-test-missing\n"));
-}
-
-void CupsQueueTest::AddQueue(const QString &queue) {
-  static const QString model = [] {
-    const QString models = QString::fromUtf8(RunProgram("lpinfo", {"-m"}));
-    return QRegularExpression(QStringLiteral(R"(^(\S*CUPS-PDF_\S*opt\.ppd)\s)"),
-                              QRegularExpression::MultilineOption)
-        .match(models)
-        .captured(1);
-  }();
-  ASSERT_FALSE(model.isEmpty()) << "no CUPS-PDF printer model";
-  int exitCode = 0;
-  RunProgram("lpadmin", {"-p", queue, "-E", "-v", "cups-pdf:/" + TestQueue, "-m", model},
-             &exitCode);
-  ASSERT_EQ(0, exitCode) << queue.toStdString();
-  if (!added_.contains(queue)) {
-    added_ << queue;
-  }
-}
-
-void CupsQueueTest::RemoveQueue(const QString &queue) {
-  int exitCode = 0;
-  RunProgram("lpadmin", {"-x", queue}, &exitCode);
-  ASSERT_EQ(0, exitCode) << queue.toStdString();
-}
 
 PrivateCups::PrivateCups() {
   // cupsd runs the printers' filters as another user, who must reach the spool and the output.
@@ -280,8 +104,8 @@ PrivateCups::PrivateCups() {
                                                              "FileDevice Yes\n")
                                                   .arg(path)
                                                   .toUtf8());
-  // Anyone on the socket may do anything; the queues' settings are written at once, so that a
-  // scheduler started again finds them.
+  // Only the socket, no port; anyone on it may do anything. The queues' settings are written at
+  // once, so that a scheduler started again finds them.
   WriteFile(root.filePath("cupsd.conf"), QStringLiteral("Listen %1/cups.sock\n"
                                                         "Browsing No\n"
                                                         "WebInterface No\n"
@@ -299,6 +123,8 @@ PrivateCups::PrivateCups() {
                                              .arg(path)
                                              .toUtf8());
   WriteFile(root.filePath("printer.ppd"), PassThroughPpd);
+  // A test that crashes or is killed takes its scheduler along.
+  cupsd_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 PrivateCups::~PrivateCups() {
@@ -327,7 +153,7 @@ QString PrivateCups::Start() {
   cupsd_.start(cupsd,
                {"-f", "-c", root.filePath("cupsd.conf"), "-s", root.filePath("cups-files.conf")});
   for (int attempt = 0; attempt < 100; ++attempt) {
-    if (SchedulerRunning(Environment())) {
+    if (RunProgram("lpstat", {"-r"}, nullptr, Environment()).trimmed() == "scheduler is running") {
       return {};
     }
     if (cupsd_.waitForFinished(100)) {
@@ -378,8 +204,12 @@ bool PrivateCups::Silence() {
          ::listen(silent_, 16) == 0;
 }
 
+// libcups reads client.conf and lpoptions from CUPS_SERVERROOT, and lpoptions run by root writes
+// there since CUPS 2.4.3 (before, and for other users, it writes the home's .cups/lpoptions).
 QProcessEnvironment PrivateCups::Environment(QProcessEnvironment base) const {
-  base.insert("CUPS_SERVER", QDir(directory_.path()).filePath("cups.sock"));
+  const QDir root(directory_.path());
+  base.insert("CUPS_SERVER", root.filePath("cups.sock"));
+  base.insert("CUPS_SERVERROOT", root.path());
   return base;
 }
 
@@ -397,6 +227,133 @@ bool PrivateCups::AddQueue(const QString &queue) const {
 
 QString PrivateCups::Output(const QString &queue) const {
   return QDir(directory_.path()).filePath("out/" + queue + ".pdf");
+}
+
+namespace {
+
+QSet<QString> JobIds(const PrivateCups &cups, QStringList arguments, const QString &queue) {
+  if (!queue.isEmpty()) {
+    arguments << queue;
+  }
+  QSet<QString> jobs;
+  const QByteArray listed = RunProgram("lpstat", arguments, nullptr, cups.Environment());
+  for (const QString &line : QString::fromUtf8(listed).split('\n')) {
+    const QString job = line.section(' ', 0, 0, QString::SectionSkipEmpty);
+    if (!job.isEmpty()) {
+      jobs.insert(job.section('-', -1));
+    }
+  }
+  return jobs;
+}
+
+} // namespace
+
+QSet<QString> PrivateCups::Jobs(const QString &queue) const {
+  return JobIds(*this, {"-W", "all", "-o"}, queue);
+}
+
+QSet<QString> PrivateCups::PendingJobs(const QString &queue) const {
+  return JobIds(*this, {"-o"}, queue);
+}
+
+bool PrivateCups::WaitForJobs(const QString &queue) const {
+  for (int attempt = 0; attempt < 600; ++attempt) {
+    if (PendingJobs(queue).isEmpty()) {
+      return true;
+    }
+    QThread::msleep(100);
+  }
+  return false;
+}
+
+HelperProgram::HelperProgram(const QString &program, const QStringList &arguments,
+                             const QProcessEnvironment &environment) {
+  process_.setProcessEnvironment(environment);
+  process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  process_.start(program, arguments);
+  process_.waitForStarted();
+}
+
+HelperProgram::~HelperProgram() {
+  Finish();
+}
+
+std::string HelperProgram::Ask(const std::string &command) {
+  process_.write(QByteArray::fromStdString(command) + '\n');
+  while (!process_.canReadLine() && process_.waitForReadyRead(60'000)) {
+  }
+  return QString::fromUtf8(process_.readLine()).trimmed().toStdString();
+}
+
+int HelperProgram::Finish() {
+  if (process_.state() != QProcess::NotRunning) {
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(60'000)) {
+      process_.kill();
+      process_.waitForFinished();
+      return -1;
+    }
+  }
+  return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+void CupsQueueTest::SetUp() {
+  ASSERT_TRUE(home_.isValid());
+  machine_ = MachineCupsSettings();
+  const QString why = cups_.Start();
+  if (!why.isEmpty()) {
+    GTEST_SKIP() << "cupsd cannot run here: " << why.toStdString();
+  }
+  ASSERT_TRUE(cups_.AddQueue(TestQueue));
+}
+
+void CupsQueueTest::TearDown() {
+  cups_.Stop();
+  EXPECT_EQ(machine_, MachineCupsSettings());
+}
+
+QProcessEnvironment CupsQueueTest::Environment() const {
+  QProcessEnvironment environment = cups_.Environment();
+  environment.remove("LPDEST");
+  environment.remove("PRINTER");
+  environment.insert("HOME", home_.path());
+  environment.insert("XDG_RUNTIME_DIR", home_.path());
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  return environment;
+}
+
+void CupsQueueTest::SetDefault(const QString &queue) {
+  int exitCode = 0;
+  RunProgram("lpoptions", {"-d", queue}, &exitCode, Environment());
+  ASSERT_EQ(0, exitCode) << queue.toStdString();
+}
+
+void CupsQueueTest::SetMissingDefault() {
+  const QString missing = QStringLiteral("kolvex-test-missing");
+  ASSERT_TRUE(cups_.AddQueue(missing));
+  SetDefault(missing);
+  ASSERT_TRUE(cups_.Run("lpadmin", {"-x", missing}));
+}
+
+QString CupsQueueTest::PrintOnTestQueue(HelperProgram &program) {
+  const QString pdf = cups_.Output(TestQueue);
+  QFile::remove(pdf);
+  const QSet<QString> before = cups_.Jobs(TestQueue);
+  const std::string answer = program.Ask("print");
+  const QSet<QString> added = cups_.Jobs(TestQueue) - before;
+  if (answer != "printed" || added.size() != 1) {
+    ADD_FAILURE() << "print answered \"" << answer << "\" and added " << added.size() << " jobs";
+    return {};
+  }
+  if (!cups_.WaitForJobs(TestQueue)) {
+    ADD_FAILURE() << "CUPS did not finish job " << added.begin()->toStdString();
+    return {};
+  }
+  if (!QFile::exists(pdf)) {
+    ADD_FAILURE() << "no PDF for job " << added.begin()->toStdString();
+    return {};
+  }
+  return pdf;
 }
 
 } // namespace kolvex::testing

@@ -1,8 +1,8 @@
 // Printing from the result window, as a user does: fresh runs of the program's windows
-// (print_window_helper) press the show button and then the print button. First on the shared test
-// queue; then on a CUPS scheduler of the test's own, whose queue stops, refuses jobs or is deleted,
-// or which stops itself, between two prints: the user is told, the windows stay usable, and the
-// next print after the fault is mended comes out.
+// (print_window_helper) press the show button and then the print button, on a CUPS scheduler of
+// the test's own. Then its queue stops, refuses jobs or is deleted, or the scheduler stops, freezes
+// or is replaced by a server that never answers, between two prints: the user is told, the windows
+// stay usable, and the next print after the fault is mended comes out.
 
 #include <functional>
 #include <ostream>
@@ -20,13 +20,9 @@ namespace kolvex {
 namespace {
 
 using testing::HelperProgram;
-using testing::Jobs;
 using testing::PdfPageCount;
-using testing::PendingJobs;
-using testing::PrintOnTestQueue;
 using testing::PrivateCups;
 using testing::TestQueue;
-using testing::WaitForJobs;
 
 const std::string Shown = "shown Ваши биоритмы на 1999 год";
 
@@ -42,8 +38,10 @@ using WindowPrinting = testing::CupsQueueTest;
 TEST_F(WindowPrinting, ThePrintButtonPrintsTheChartOnOnePageOfTheDefaultQueue) {
   SetDefault(TestQueue);
   // The page reaches CUPS whole whatever the temporary directory: it never goes through one.
+  const QString notADirectory = home_.filePath("file");
+  ASSERT_TRUE(QFile(notADirectory).open(QIODevice::WriteOnly));
   QProcessEnvironment noTemporaryDirectory = Environment();
-  noTemporaryDirectory.insert("TMPDIR", QDir(home_.path()).filePath(".cups/lpoptions/tmp"));
+  noTemporaryDirectory.insert("TMPDIR", QDir(notADirectory).filePath("tmp"));
   for (const QProcessEnvironment &environment : {Environment(), noTemporaryDirectory}) {
     WindowProgram program(environment);
     ASSERT_EQ(Shown, program.Ask("show"));
@@ -55,38 +53,23 @@ TEST_F(WindowPrinting, ThePrintButtonPrintsTheChartOnOnePageOfTheDefaultQueue) {
   }
 }
 
-const QString FaultQueue = QStringLiteral("kolvex-test-faults");
-
-// A scheduler of the test's own with one queue, the user's default destination.
-class PrintFault : public ::testing::Test {
+// The test queue is the user's default destination.
+class PrintFault : public testing::CupsQueueTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(home_.isValid());
-    const QString why = cups_.Start();
-    if (!why.isEmpty()) {
-      GTEST_SKIP() << "cupsd cannot run here: " << why.toStdString();
+    CupsQueueTest::SetUp();
+    if (!IsSkipped() && !HasFatalFailure()) {
+      SetDefault(TestQueue);
     }
-    ASSERT_TRUE(cups_.AddQueue(FaultQueue));
-    int exitCode = 0;
-    testing::RunProgram("lpoptions", {"-d", FaultQueue}, &exitCode, Environment());
-    ASSERT_EQ(0, exitCode);
-  }
-
-  // What the windows run with: the test's home and its scheduler.
-  QProcessEnvironment Environment() const {
-    return testing::UserEnvironment(home_.path(), cups_.Environment());
   }
 
   // Presses the print button; one page must come out of the queue.
   void ExpectPrinted(WindowProgram &program) {
-    QFile::remove(cups_.Output(FaultQueue));
+    QFile::remove(cups_.Output(TestQueue));
     ASSERT_EQ("printed", program.Ask("print"));
-    ASSERT_TRUE(WaitForJobs(FaultQueue, cups_.Environment()));
-    EXPECT_EQ(1, PdfPageCount(cups_.Output(FaultQueue)));
+    ASSERT_TRUE(cups_.WaitForJobs(TestQueue));
+    EXPECT_EQ(1, PdfPageCount(cups_.Output(TestQueue)));
   }
-
-  QTemporaryDir home_;
-  PrivateCups cups_;
 };
 
 struct Fault {
@@ -109,7 +92,7 @@ TEST_P(PrintFaults, AreReportedAndPrintingGoesOnOnceMended) {
   WindowProgram program(Environment());
   ASSERT_EQ(Shown, program.Ask("show"));
   ExpectPrinted(program); // the printer is found
-  const QSet<QString> jobs = Jobs({}, cups_.Environment());
+  const QSet<QString> jobs = cups_.Jobs();
 
   ASSERT_TRUE(fault.cause(cups_));
   if (fault.hangs) {
@@ -132,9 +115,9 @@ TEST_P(PrintFaults, AreReportedAndPrintingGoesOnOnceMended) {
   EXPECT_EQ("usable", program.Ask("state"));
 
   ASSERT_TRUE(fault.mend(cups_));
-  EXPECT_TRUE((Jobs({}, cups_.Environment()) - jobs).isEmpty()) << "a job was spooled";
+  EXPECT_TRUE((cups_.Jobs() - jobs).isEmpty()) << "a job was spooled";
   ExpectPrinted(program);
-  EXPECT_EQ(1, (Jobs({}, cups_.Environment()) - jobs).size());
+  EXPECT_EQ(1, (cups_.Jobs() - jobs).size());
   EXPECT_EQ("usable", program.Ask("state"));
   EXPECT_EQ(0, program.Finish());
 }
@@ -142,15 +125,15 @@ TEST_P(PrintFaults, AreReportedAndPrintingGoesOnOnceMended) {
 INSTANTIATE_TEST_SUITE_P(
     InTheWindow, PrintFaults,
     ::testing::Values(Fault{"QueueRefusesJobs",
-                            [](PrivateCups &cups) { return cups.Run("cupsreject", {FaultQueue}); },
+                            [](PrivateCups &cups) { return cups.Run("cupsreject", {TestQueue}); },
                             "Printer selected is not accepting jobs.",
-                            [](PrivateCups &cups) { return cups.Run("cupsaccept", {FaultQueue}); }},
+                            [](PrivateCups &cups) { return cups.Run("cupsaccept", {TestQueue}); }},
                       Fault{"QueueDeleted",
                             [](PrivateCups &cups) {
-                              return cups.Run("lpadmin", {"-x", FaultQueue});
+                              return cups.Run("lpadmin", {"-x", TestQueue});
                             },
                             "Printer selected is not valid.",
-                            [](PrivateCups &cups) { return cups.AddQueue(FaultQueue); }},
+                            [](PrivateCups &cups) { return cups.AddQueue(TestQueue); }},
                       Fault{"SchedulerStopped",
                             [](PrivateCups &cups) {
                               cups.Stop();
@@ -169,17 +152,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PrintFault, AStoppedQueueTakesThePageAndPrintsItWhenStartedAgain) {
   WindowProgram program(Environment());
   ASSERT_EQ(Shown, program.Ask("show"));
-  ASSERT_TRUE(cups_.Run("cupsdisable", {FaultQueue}));
-  QFile::remove(cups_.Output(FaultQueue));
+  ASSERT_TRUE(cups_.Run("cupsdisable", {TestQueue}));
+  QFile::remove(cups_.Output(TestQueue));
 
   ASSERT_EQ("printed", program.Ask("print"));
-  EXPECT_EQ(1, PendingJobs(FaultQueue, cups_.Environment()).size());
+  EXPECT_EQ(1, cups_.PendingJobs(TestQueue).size());
   EXPECT_EQ("usable", program.Ask("state"));
-  EXPECT_FALSE(QFile::exists(cups_.Output(FaultQueue)));
+  EXPECT_FALSE(QFile::exists(cups_.Output(TestQueue)));
 
-  ASSERT_TRUE(cups_.Run("cupsenable", {FaultQueue}));
-  ASSERT_TRUE(WaitForJobs(FaultQueue, cups_.Environment()));
-  EXPECT_EQ(1, PdfPageCount(cups_.Output(FaultQueue)));
+  ASSERT_TRUE(cups_.Run("cupsenable", {TestQueue}));
+  ASSERT_TRUE(cups_.WaitForJobs(TestQueue));
+  EXPECT_EQ(1, PdfPageCount(cups_.Output(TestQueue)));
   EXPECT_EQ(0, program.Finish());
 }
 
