@@ -57,13 +57,19 @@ void Printer::Open() {
   cups_ = std::move(cups);
 }
 
+void Printer::OpenUnlessOpen() {
+  if (cups_ == nullptr) {
+    Open();
+  }
+}
+
 int Printer::PageWidth() {
   Open();
   return layout_.paintRectPixels(resolution_).width();
 }
 
 int Printer::PageHeight() {
-  Open();
+  OpenUnlessOpen();
   return layout_.paintRectPixels(resolution_).height();
 }
 
@@ -71,7 +77,7 @@ void Printer::BeginDoc() {
   if (Printing()) {
     throw EPrinter(PrintingInProgress);
   }
-  Open();
+  OpenUnlessOpen();
   document_.setData(QByteArray());
   if (!document_.open(QIODevice::WriteOnly)) {
     throw EPrinter(PrinterNotValid);

@@ -58,11 +58,13 @@ public:
   // The canvas font, held in points; usable before any printer is found.
   QFont &Font() noexcept { return font_; }
 
-  // The printable area in device pixels. Each read asks CUPS about the printer; the first read
-  // finds it. Throws EPrinter "There is no default printer currently selected" when there is no
-  // default destination (the next read looks again), "Printer selected is not valid" when the one
-  // found has gone from CUPS or CUPS cannot be reached (the next read tries the same one again),
-  // and "Printer selected is not responding" when the exchange was stopped.
+  // The printable area in device pixels. A read of the width asks CUPS about the printer on a new
+  // connection, which the read of the height and the document that follow use too: one
+  // connection a printout. The first read finds the printer. Throws EPrinter "There is no default
+  // printer currently selected" when there is no default destination (the next read looks again),
+  // "Printer selected is not valid" when the one found has gone from CUPS or CUPS cannot be reached
+  // (the next read tries the same one again), and "Printer selected is not responding" when the
+  // exchange was stopped.
   int PageWidth();
   int PageHeight();
 
@@ -94,8 +96,11 @@ public:
   void StopOn(std::stop_token stop) { stop_ = std::move(stop); }
 
 private:
-  // Asks CUPS for the printer and its paper, finding the default destination the first time.
+  // Asks CUPS for the printer and its paper on a new connection, finding the default destination
+  // the first time.
   void Open();
+  // The same, unless the connection of this printout is open already.
+  void OpenUnlessOpen();
   void EndDocument();
 
   QFont font_;
