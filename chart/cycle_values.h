@@ -5,9 +5,16 @@
 // "-" day below, and a curve crosses zero on the "*" days (for the odd cycles the middle critical
 // day lies just past the crossing, at -14 % and -10 %).
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace kolvex {
+
+// The cycles' names, in the order physical, emotional, intellectual, as the curves' key and the
+// line under the curves give them.
+inline constexpr std::array<std::string_view, 3> CycleNames{"физический", "эмоциональный",
+                                                            "интеллектуальный"};
 
 // sin(2π t / length) for t days since birth (any real t; fractions give the curve between days).
 double CycleHeight(double t, int length) noexcept;
