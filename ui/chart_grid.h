@@ -11,6 +11,7 @@
 #include "chart/year_chart.h"
 #include "ui/chart_model.h"
 #include "ui/hit_test.h"
+#include "ui/spoken_cell.h"
 
 class QProxyStyle;
 
@@ -77,6 +78,7 @@ protected:
   void doItemsLayout() override;
   void showEvent(QShowEvent *event) override;
   void keyboardSearch(const QString &) override {}
+  void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
   void ApplyPendingTopRow();
@@ -92,6 +94,8 @@ private:
   void AutoScrollStep();
 
   ChartModel model_;
+  // The current cell as a screen reader hears it, when the grid has the focus.
+  SpokenCells spokenCells_{*this, QAccessible::Cell};
   QProxyStyle *style_;
   std::optional<int> pendingTopRow_;
   // Rows the first visible row lies past the scroll bar's value: 1 while row 22 shows first.

@@ -23,8 +23,15 @@ public:
                 int day);
 
   int Month() const noexcept { return month_; }
+  // The year of the month shown: the chart's, or one before or after it.
+  int Year() const noexcept { return shown_.Year(); }
   int CursorDay() const noexcept { return cursorDay_; }
+  // The chart on display in the result window.
   const YearChart &Chart() const noexcept { return chart_; }
+  // Goes `months` months on (back for a negative number), across the year's edges, the cursor on
+  // the same day where the month has it; no further back than the birth month's year, nor past
+  // the last year the program computes.
+  void GoMonths(int months);
   // The cursor's day in words, with the three percents and the code.
   const QString &Description() const noexcept { return description_; }
 
@@ -43,6 +50,20 @@ protected:
 
 private:
   void MoveCursor(int month, int day);
+  // The year of `year`, month `month` (0 or 13 reach into the years around), if it can be shown.
+  bool ShowYearOf(int year, int &month);
+  // Painting, layer by layer.
+  void PaintBeforeBirth(QPainter &painter) const;
+  void PaintCursorBand(QPainter &painter) const;
+  void PaintGrid(QPainter &painter) const;
+  void PaintDayAxis(QPainter &painter) const;
+  void PaintCurves(QPainter &painter) const;
+  void PaintCriticalDays(QPainter &painter) const;
+  void PaintToday(QPainter &painter) const;
+  void PaintKey(QPainter &painter) const;
+  void PaintFocus(QPainter &painter) const;
+  // The y of a cycle's height (-1 to 1) in the plot area.
+  double HeightY(double height) const;
   int DaysInMonth() const;
   // Days since birth of `day` of the month shown (fractions for the curve between days).
   double DaysSinceBirth(double day) const;
@@ -53,6 +74,7 @@ private:
   int DayAtX(double x) const;
 
   YearChart chart_;
+  YearChart shown_; // the chart of the year whose month is shown
   BirthInput input_;
   Today today_;
   int month_ = 1;

@@ -1,0 +1,192 @@
+#include "ui/spoken_cell.h"
+
+#include <QAbstractItemView>
+#include <QAccessibleInterface>
+#include <QComboBox>
+#include <QEvent>
+#include <QPersistentModelIndex>
+#include <QWindow>
+
+namespace kolvex {
+
+namespace {
+
+// The screen reader's way to the stand-ins: a pane without a name beside the owner, whose one
+// child is the stand-in that has the focus. The owner is no ancestor of it, so the screen reader
+// finds no table and no row to read along with the cell.
+class StandInPane : public QAccessibleInterface {
+public:
+  explicit StandInPane(QWidget &owner) : view_(&owner) {}
+
+  QAccessibleInterface *current = nullptr; // the stand-in with the focus
+
+  bool isValid() const override { return view_ != nullptr; }
+  QObject *object() const override { return nullptr; }
+  QWindow *window() const override {
+    return view_ != nullptr ? view_->window()->windowHandle() : nullptr;
+  }
+  QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+  relations(QAccessible::Relation) const override {
+    return {};
+  }
+  QAccessibleInterface *focusChild() const override { return current; }
+  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface *parent() const override {
+    return view_ != nullptr ? QAccessible::queryAccessibleInterface(view_->parentWidget())
+                            : nullptr;
+  }
+  QAccessibleInterface *child(int index) const override { return index == 0 ? current : nullptr; }
+  int childCount() const override { return current != nullptr ? 1 : 0; }
+  int indexOfChild(const QAccessibleInterface *child) const override {
+    return child != nullptr && child == current ? 0 : -1;
+  }
+  QString text(QAccessible::Text) const override { return {}; }
+  void setText(QAccessible::Text, const QString &) override {}
+  QRect rect() const override {
+    return view_ != nullptr ? QRect(view_->mapToGlobal(QPoint()), view_->size()) : QRect();
+  }
+  QAccessible::Role role() const override { return QAccessible::Pane; }
+  QAccessible::State state() const override {
+    QAccessible::State state;
+    state.invisible = view_ == nullptr || !view_->isVisible();
+    return state;
+  }
+
+private:
+  QPointer<QWidget> view_;
+};
+
+// An item of the model as the screen reader sees it, a child of the pane.
+class StandInCell : public QAccessibleInterface {
+public:
+  StandInCell(QWidget &owner, StandInPane &pane, const QModelIndex &index, QAccessible::Role role)
+      : view_(&owner), pane_(&pane), index_(index), role_(role) {}
+
+  bool isValid() const override { return view_ != nullptr && index_.isValid(); }
+  QObject *object() const override { return nullptr; }
+  QWindow *window() const override {
+    return view_ != nullptr ? view_->window()->windowHandle() : nullptr;
+  }
+  QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+  relations(QAccessible::Relation) const override {
+    return {};
+  }
+  QAccessibleInterface *focusChild() const override { return nullptr; }
+  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface *parent() const override { return pane_; }
+  QAccessibleInterface *child(int) const override { return nullptr; }
+  int childCount() const override { return 0; }
+  int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+
+  QString text(QAccessible::Text t) const override {
+    switch (t) {
+    case QAccessible::Name: {
+      const QString name = index_.data(Qt::AccessibleTextRole).toString();
+      return name.isEmpty() ? index_.data().toString() : name;
+    }
+    case QAccessible::Description:
+      return index_.data(Qt::AccessibleDescriptionRole).toString();
+    default:
+      return {};
+    }
+  }
+  void setText(QAccessible::Text, const QString &) override {}
+
+  // A table's cell where it is drawn, else the owner.
+  QRect rect() const override {
+    if (view_ == nullptr) {
+      return {};
+    }
+    if (const auto *table = qobject_cast<const QAbstractItemView *>(view_.data())) {
+      const QRect cell = table->visualRect(index_);
+      return {table->viewport()->mapToGlobal(cell.topLeft()), cell.size()};
+    }
+    return {view_->mapToGlobal(QPoint()), view_->size()};
+  }
+  QAccessible::Role role() const override { return role_; }
+  QAccessible::State state() const override {
+    QAccessible::State state;
+    state.focusable = true;
+    state.selectable = true;
+    state.selected = true;
+    state.focused = view_ != nullptr && view_->hasFocus() && pane_->current == this;
+    state.invisible = view_ == nullptr || !view_->isVisible();
+    return state;
+  }
+
+private:
+  QPointer<QWidget> view_;
+  StandInPane *pane_; // lives as long as the cell
+  QPersistentModelIndex index_;
+  QAccessible::Role role_;
+};
+
+// The current item of a list, told on focus and on change; a child of the list.
+class CurrentItemSpeech : public QObject {
+public:
+  explicit CurrentItemSpeech(QComboBox &list)
+      : QObject(&list), list_(list), spoken_(list, QAccessible::ListItem) {
+    list.installEventFilter(this);
+    connect(&list, &QComboBox::currentIndexChanged, this, [this] {
+      if (list_.hasFocus()) {
+        Tell();
+      }
+    });
+  }
+
+protected:
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::FocusIn) {
+      // After Qt has told of the list's own focus.
+      QMetaObject::invokeMethod(
+          this, [this] { list_.hasFocus() ? Tell() : void(); }, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+private:
+  void Tell() { spoken_.Focus(list_.model()->index(list_.currentIndex(), list_.modelColumn())); }
+
+  QComboBox &list_;
+  SpokenCells spoken_;
+};
+
+} // namespace
+
+void SpeakCurrentItem(QComboBox &list) {
+  new CurrentItemSpeech(list);
+}
+
+SpokenCells::SpokenCells(QWidget &owner, QAccessible::Role role) : owner_(&owner), role_(role) {}
+
+SpokenCells::~SpokenCells() {
+  for (const auto &[cell, id] : cells_) {
+    QAccessible::deleteAccessibleInterface(id);
+  }
+  if (pane_ != 0) {
+    QAccessible::deleteAccessibleInterface(pane_);
+  }
+}
+
+void SpokenCells::Focus(const QModelIndex &index) {
+  if (!QAccessible::isActive() || !index.isValid() || owner_ == nullptr || !owner_->isVisible()) {
+    return;
+  }
+  if (pane_ == 0) {
+    pane_ = QAccessible::registerAccessibleInterface(new StandInPane(*owner_));
+  }
+  auto &pane = static_cast<StandInPane &>(*QAccessible::accessibleInterface(pane_));
+  const std::pair cell{index.row(), index.column()};
+  auto found = cells_.find(cell);
+  if (found == cells_.end()) {
+    found = cells_
+                .emplace(cell, QAccessible::registerAccessibleInterface(
+                                   new StandInCell(*owner_, pane, index, role_)))
+                .first;
+  }
+  pane.current = QAccessible::accessibleInterface(found->second);
+  QAccessibleEvent event(pane.current, QAccessible::Focus);
+  QAccessible::updateAccessibility(&event);
+}
+
+} // namespace kolvex
