@@ -151,8 +151,10 @@ void CurvesPlot::MoveCursor(int month, int day) {
   const kolvex::CursorDay line = DescribeCursorDay(shown_, input_, month_, cursorDay_);
   description_ = QString::fromUtf8(line.shown);
   setAccessibleDescription(description_);
-  // A screen reader says the new name of the widget with the focus: the day in words.
-  setAccessibleName(QString::fromUtf8(line.spoken));
+  spoken_ = QString::fromUtf8(line.spoken);
+  if (hasFocus()) {
+    TellCursorDay();
+  }
   update();
   emit CursorMoved();
 }
@@ -383,6 +385,21 @@ void CurvesPlot::PaintFocus(QPainter &painter) const {
     option.backgroundColor = palette().color(QPalette::Base);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
   }
+}
+
+void CurvesPlot::TellCursorDay() {
+  const QRectF area = PlotArea();
+  const double dayWidth = area.width() / DaysInMonth();
+  spokenDays_.Focus(
+      {shown_.Year() * 12 + month_, cursorDay_}, spoken_, QString(),
+      QRectF(DayX(cursorDay_) - dayWidth / 2, area.top(), dayWidth, area.height()).toAlignedRect());
+}
+
+void CurvesPlot::focusInEvent(QFocusEvent *event) {
+  QWidget::focusInEvent(event);
+  // After Qt has told of the plot's own focus.
+  QMetaObject::invokeMethod(
+      this, [this] { hasFocus() ? TellCursorDay() : void(); }, Qt::QueuedConnection);
 }
 
 void CurvesPlot::mouseMoveEvent(QMouseEvent *event) {

@@ -7,6 +7,7 @@
 
 #include "chart/birth_input.h"
 #include "chart/year_chart.h"
+#include "ui/spoken_cell.h"
 #include "ui/today.h"
 
 namespace kolvex {
@@ -47,6 +48,7 @@ protected:
   void mouseMoveEvent(QMouseEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
+  void focusInEvent(QFocusEvent *event) override;
 
 private:
   void MoveCursor(int month, int day);
@@ -80,6 +82,11 @@ private:
   int month_ = 1;
   int cursorDay_ = 1;
   QString description_;
+  QString spoken_; // the cursor's day in words
+  // The cursor's day as a screen reader hears it, on focus and on every move: Qt 6.4 hands Orca
+  // no text with a change of name or description.
+  SpokenCells spokenDays_{*this, QAccessible::Cell};
+  void TellCursorDay();
 };
 
 } // namespace kolvex

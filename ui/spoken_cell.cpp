@@ -4,7 +4,6 @@
 #include <QAccessibleInterface>
 #include <QComboBox>
 #include <QEvent>
-#include <QPersistentModelIndex>
 #include <QWindow>
 
 namespace kolvex {
@@ -59,10 +58,14 @@ private:
 // An item of the model as the screen reader sees it, a child of the pane.
 class StandInCell : public QAccessibleInterface {
 public:
-  StandInCell(QWidget &owner, StandInPane &pane, const QModelIndex &index, QAccessible::Role role)
-      : view_(&owner), pane_(&pane), index_(index), role_(role) {}
+  StandInCell(QWidget &owner, StandInPane &pane, QAccessible::Role role)
+      : view_(&owner), pane_(&pane), role_(role) {}
 
-  bool isValid() const override { return view_ != nullptr && index_.isValid(); }
+  QString name;
+  QString description;
+  QRect place; // in the owner
+
+  bool isValid() const override { return view_ != nullptr; }
   QObject *object() const override { return nullptr; }
   QWindow *window() const override {
     return view_ != nullptr ? view_->window()->windowHandle() : nullptr;
@@ -80,28 +83,18 @@ public:
 
   QString text(QAccessible::Text t) const override {
     switch (t) {
-    case QAccessible::Name: {
-      const QString name = index_.data(Qt::AccessibleTextRole).toString();
-      return name.isEmpty() ? index_.data().toString() : name;
-    }
+    case QAccessible::Name:
+      return name;
     case QAccessible::Description:
-      return index_.data(Qt::AccessibleDescriptionRole).toString();
+      return description;
     default:
       return {};
     }
   }
   void setText(QAccessible::Text, const QString &) override {}
 
-  // A table's cell where it is drawn, else the owner.
   QRect rect() const override {
-    if (view_ == nullptr) {
-      return {};
-    }
-    if (const auto *table = qobject_cast<const QAbstractItemView *>(view_.data())) {
-      const QRect cell = table->visualRect(index_);
-      return {table->viewport()->mapToGlobal(cell.topLeft()), cell.size()};
-    }
-    return {view_->mapToGlobal(QPoint()), view_->size()};
+    return view_ != nullptr ? QRect(view_->mapToGlobal(place.topLeft()), place.size()) : QRect();
   }
   QAccessible::Role role() const override { return role_; }
   QAccessible::State state() const override {
@@ -117,7 +110,6 @@ public:
 private:
   QPointer<QWidget> view_;
   StandInPane *pane_; // lives as long as the cell
-  QPersistentModelIndex index_;
   QAccessible::Role role_;
 };
 
@@ -169,23 +161,41 @@ SpokenCells::~SpokenCells() {
 }
 
 void SpokenCells::Focus(const QModelIndex &index) {
-  if (!QAccessible::isActive() || !index.isValid() || owner_ == nullptr || !owner_->isVisible()) {
+  if (!index.isValid()) {
+    return;
+  }
+  const QString name = index.data(Qt::AccessibleTextRole).toString();
+  QRect place(QPoint(), owner_ != nullptr ? owner_->size() : QSize());
+  if (const auto *table = qobject_cast<const QAbstractItemView *>(owner_.data())) {
+    const QRect cell = table->visualRect(index);
+    place = {table->viewport()->mapTo(table, cell.topLeft()), cell.size()};
+  }
+  Focus({index.row(), index.column()}, name.isEmpty() ? index.data().toString() : name,
+        index.data(Qt::AccessibleDescriptionRole).toString(), place);
+}
+
+void SpokenCells::Focus(std::pair<int, int> item, const QString &name, const QString &description,
+                        QRect place) {
+  if (!QAccessible::isActive() || owner_ == nullptr || !owner_->isVisible()) {
     return;
   }
   if (pane_ == 0) {
     pane_ = QAccessible::registerAccessibleInterface(new StandInPane(*owner_));
   }
   auto &pane = static_cast<StandInPane &>(*QAccessible::accessibleInterface(pane_));
-  const std::pair cell{index.row(), index.column()};
-  auto found = cells_.find(cell);
+  auto found = cells_.find(item);
   if (found == cells_.end()) {
     found = cells_
-                .emplace(cell, QAccessible::registerAccessibleInterface(
-                                   new StandInCell(*owner_, pane, index, role_)))
+                .emplace(item, QAccessible::registerAccessibleInterface(
+                                   new StandInCell(*owner_, pane, role_)))
                 .first;
   }
-  pane.current = QAccessible::accessibleInterface(found->second);
-  QAccessibleEvent event(pane.current, QAccessible::Focus);
+  auto &cell = static_cast<StandInCell &>(*QAccessible::accessibleInterface(found->second));
+  cell.name = name;
+  cell.description = description;
+  cell.place = place;
+  pane.current = &cell;
+  QAccessibleEvent event(&cell, QAccessible::Focus);
   QAccessible::updateAccessibility(&event);
 }
 

@@ -11,6 +11,7 @@
 
 #include <QAccessible>
 #include <QPointer>
+#include <QRect>
 
 class QComboBox;
 class QModelIndex;
@@ -30,6 +31,10 @@ public:
   // Gives the accessible focus to the stand-in of `index`. Call it once the owner's own focus has
   // been told, so that the stand-in's comes last.
   void Focus(const QModelIndex &index);
+  // The same for an item of the owner's own, known by `item`: the same item is the same stand-in.
+  // `place` is where it shows in the owner.
+  void Focus(std::pair<int, int> item, const QString &name, const QString &description,
+             QRect place);
 
 private:
   QPointer<QWidget> owner_;
