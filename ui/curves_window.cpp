@@ -40,10 +40,6 @@ CurvesWindow::CurvesWindow(QWidget *parent)
 
 CurvesWindow::~CurvesWindow() = default;
 
-const CurvesPlot &CurvesWindow::Plot() const {
-  return *ui_->Plot;
-}
-
 void CurvesWindow::ShowMonth(const YearChart &chart, const BirthInput &input, const Today &today,
                              int month, int day) {
   ui_->Plot->SetMonth(chart, input, today, month, day);

@@ -36,8 +36,6 @@ public:
   // Puts another chart in place of the one shown, keeping the month and the cursor's day.
   void ReplaceChart(const YearChart &chart, const BirthInput &input, const Today &today);
 
-  const CurvesPlot &Plot() const;
-
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;

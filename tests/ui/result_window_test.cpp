@@ -311,7 +311,7 @@ TEST_F(ResultWindowTest, EveryDayCellIsNamedForAScreenReader) {
                 Grid().model()->index(day - 1, month - 1).data().toString());
     }
   }
-  EXPECT_EQ("13 марта 2030, среда: +-+",
+  EXPECT_EQ("13 марта 2030, среда, плюс, минус, плюс",
             table->tableInterface()->cellAt(12, 2)->text(QAccessible::Name));
 }
 
@@ -338,7 +338,7 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_NE(nullptr, curves);
   EXPECT_TRUE(curves->isVisible());
   EXPECT_EQ("График биоритмов: март 1999", curves->windowTitle());
-  EXPECT_EQ(15, curves->Plot().CursorDay());
+  EXPECT_EQ(15, curves->findChild<CurvesPlot *>("Plot")->CursorDay());
 
   // The write ends on a worker; a failure reaches the error display then.
   QTemporaryDir directory;
