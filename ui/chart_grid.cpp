@@ -376,7 +376,7 @@ void ChartGrid::focusInEvent(QFocusEvent *event) {
   QTableView::focusInEvent(event);
   // From the keyboard, a click or another window; after Qt has told of the grid's own focus.
   QMetaObject::invokeMethod(
-      this, [this] { hasFocus() ? spokenCells_.Focus(currentIndex()) : void(); },
+      this, [this] { hasFocus() ? spokenCells_.Focus(currentIndex(), true) : void(); },
       Qt::QueuedConnection);
   const Qt::FocusReason reason = event->reason();
   if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
@@ -389,7 +389,7 @@ void ChartGrid::focusInEvent(QFocusEvent *event) {
 void ChartGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
   QAbstractItemView::currentChanged(current, previous);
   if (hasFocus()) {
-    spokenCells_.Focus(current);
+    spokenCells_.Focus(current, false);
   }
 }
 

@@ -153,7 +153,7 @@ void CurvesPlot::MoveCursor(int month, int day) {
   setAccessibleDescription(description_);
   spoken_ = QString::fromUtf8(line.spoken);
   if (hasFocus()) {
-    TellCursorDay();
+    TellCursorDay(false);
   }
   update();
   emit CursorMoved();
@@ -387,19 +387,20 @@ void CurvesPlot::PaintFocus(QPainter &painter) const {
   }
 }
 
-void CurvesPlot::TellCursorDay() {
+void CurvesPlot::TellCursorDay(bool entering) {
   const QRectF area = PlotArea();
   const double dayWidth = area.width() / DaysInMonth();
   spokenDays_.Focus(
       {shown_.Year() * 12 + month_, cursorDay_}, spoken_, QString(),
-      QRectF(DayX(cursorDay_) - dayWidth / 2, area.top(), dayWidth, area.height()).toAlignedRect());
+      QRectF(DayX(cursorDay_) - dayWidth / 2, area.top(), dayWidth, area.height()).toAlignedRect(),
+      entering);
 }
 
 void CurvesPlot::focusInEvent(QFocusEvent *event) {
   QWidget::focusInEvent(event);
   // After Qt has told of the plot's own focus.
   QMetaObject::invokeMethod(
-      this, [this] { hasFocus() ? TellCursorDay() : void(); }, Qt::QueuedConnection);
+      this, [this] { hasFocus() ? TellCursorDay(true) : void(); }, Qt::QueuedConnection);
 }
 
 void CurvesPlot::mouseMoveEvent(QMouseEvent *event) {

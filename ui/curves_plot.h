@@ -86,7 +86,7 @@ private:
   // The cursor's day as a screen reader hears it, on focus and on every move: Qt 6.4 hands Orca
   // no text with a change of name or description.
   SpokenCells spokenDays_{*this, QAccessible::Cell};
-  void TellCursorDay();
+  void TellCursorDay(bool entering);
 };
 
 } // namespace kolvex

@@ -121,7 +121,7 @@ public:
     list.installEventFilter(this);
     connect(&list, &QComboBox::currentIndexChanged, this, [this] {
       if (list_.hasFocus()) {
-        Tell();
+        Tell(false);
       }
     });
   }
@@ -131,13 +131,15 @@ protected:
     if (event->type() == QEvent::FocusIn) {
       // After Qt has told of the list's own focus.
       QMetaObject::invokeMethod(
-          this, [this] { list_.hasFocus() ? Tell() : void(); }, Qt::QueuedConnection);
+          this, [this] { list_.hasFocus() ? Tell(true) : void(); }, Qt::QueuedConnection);
     }
     return false;
   }
 
 private:
-  void Tell() { spoken_.Focus(list_.model()->index(list_.currentIndex(), list_.modelColumn())); }
+  void Tell(bool entering) {
+    spoken_.Focus(list_.model()->index(list_.currentIndex(), list_.modelColumn()), entering);
+  }
 
   QComboBox &list_;
   SpokenCells spoken_;
@@ -160,7 +162,7 @@ SpokenCells::~SpokenCells() {
   }
 }
 
-void SpokenCells::Focus(const QModelIndex &index) {
+void SpokenCells::Focus(const QModelIndex &index, bool entering) {
   if (!index.isValid()) {
     return;
   }
@@ -171,11 +173,11 @@ void SpokenCells::Focus(const QModelIndex &index) {
     place = {table->viewport()->mapTo(table, cell.topLeft()), cell.size()};
   }
   Focus({index.row(), index.column()}, name.isEmpty() ? index.data().toString() : name,
-        index.data(Qt::AccessibleDescriptionRole).toString(), place);
+        index.data(Qt::AccessibleDescriptionRole).toString(), place, entering);
 }
 
-void SpokenCells::Focus(std::pair<int, int> item, const QString &name, const QString &description,
-                        QRect place) {
+void SpokenCells::Focus(std::pair<int, int> item, QString name, const QString &description,
+                        QRect place, bool entering) {
   if (!QAccessible::isActive() || owner_ == nullptr || !owner_->isVisible()) {
     return;
   }
@@ -191,6 +193,9 @@ void SpokenCells::Focus(std::pair<int, int> item, const QString &name, const QSt
                 .first;
   }
   auto &cell = static_cast<StandInCell &>(*QAccessible::accessibleInterface(found->second));
+  if (entering && !owner_->accessibleName().isEmpty()) {
+    name = owner_->accessibleName() + QStringLiteral(", ") + name;
+  }
   cell.name = name;
   cell.description = description;
   cell.place = place;

@@ -29,12 +29,13 @@ public:
   SpokenCells &operator=(const SpokenCells &) = delete;
 
   // Gives the accessible focus to the stand-in of `index`. Call it once the owner's own focus has
-  // been told, so that the stand-in's comes last.
-  void Focus(const QModelIndex &index);
+  // been told, so that the stand-in's comes last. `entering`: the focus has just come to the
+  // owner, and the stand-in's name begins with the owner's ("Месяц рождения, сентября").
+  void Focus(const QModelIndex &index, bool entering);
   // The same for an item of the owner's own, known by `item`: the same item is the same stand-in.
   // `place` is where it shows in the owner.
-  void Focus(std::pair<int, int> item, const QString &name, const QString &description,
-             QRect place);
+  void Focus(std::pair<int, int> item, QString name, const QString &description, QRect place,
+             bool entering);
 
 private:
   QPointer<QWidget> owner_;
