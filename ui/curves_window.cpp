@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "chart/calendar.h"
+#include "chart/cycle_values.h"
 #include "ui/curves_plot.h"
 #include "ui_curves_window.h"
 
@@ -28,7 +29,18 @@ QString MonthAndYear(int month, int year) {
 CurvesWindow::CurvesWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::CurvesWindow>()) {
   ui_->setupUi(this);
-  // The line under the plot wraps rather than lose its end, the code.
+  // Wide enough for the longest line under the plot, which ends in the code that tells the
+  // critical day; with larger fonts than the window has room for, the line wraps rather than lose
+  // its end.
+  QString longest = QStringLiteral("30 сентября 2099, воскресенье: ");
+  for (const std::string_view name : CycleNames) {
+    longest += QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) +
+               QStringLiteral(" -100 %, ");
+  }
+  const int lineWidth = ui_->DayLine->fontMetrics().horizontalAdvance(longest + "***") +
+                        2 * ui_->DayLine->indent() + 2;
+  setMinimumWidth(std::max(minimumSizeHint().width(), lineWidth));
+  resize(std::max(width(), minimumWidth()), height());
   QSizePolicy wrapping = ui_->DayLine->sizePolicy();
   wrapping.setHeightForWidth(true);
   ui_->DayLine->setSizePolicy(wrapping);
