@@ -418,6 +418,15 @@ TEST_F(ResultWindowTest, ADoubleClickShowsTheMonthsCurves) {
   EXPECT_TRUE(curves->isVisible());
   EXPECT_EQ("График биоритмов: май 2031", curves->windowTitle());
   EXPECT_EQ(1, form.findChildren<CurvesWindow *>().size());
+  // The keys and the buttons, named with the month they go to, go on into the years around.
+  for (int i = 0; i < 8; ++i) {
+    QTest::keyClick(&plot, Qt::Key_PageDown);
+  }
+  EXPECT_EQ("График биоритмов: январь 2032", curves->windowTitle());
+  auto &previous = *curves->findChild<QPushButton *>("PreviousMonth");
+  EXPECT_EQ("Предыдущий месяц, декабрь 2031", previous.accessibleName());
+  previous.click();
+  EXPECT_EQ("График биоритмов: декабрь 2031", curves->windowTitle());
 }
 
 TEST_F(ResultWindowTest, OnlyTheBackgroundRestoresThePrompt) {
