@@ -15,14 +15,14 @@ namespace {
 // finds no table and no row to read along with the cell.
 class StandInPane : public QAccessibleInterface {
 public:
-  explicit StandInPane(QWidget &owner) : view_(&owner) {}
+  explicit StandInPane(QWidget &owner) : owner_(&owner) {}
 
   QAccessibleInterface *current = nullptr; // the stand-in with the focus
 
-  bool isValid() const override { return view_ != nullptr; }
+  bool isValid() const override { return owner_ != nullptr; }
   QObject *object() const override { return nullptr; }
   QWindow *window() const override {
-    return view_ != nullptr ? view_->window()->windowHandle() : nullptr;
+    return owner_ != nullptr ? owner_->window()->windowHandle() : nullptr;
   }
   QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
   relations(QAccessible::Relation) const override {
@@ -31,8 +31,8 @@ public:
   QAccessibleInterface *focusChild() const override { return current; }
   QAccessibleInterface *childAt(int, int) const override { return nullptr; }
   QAccessibleInterface *parent() const override {
-    return view_ != nullptr ? QAccessible::queryAccessibleInterface(view_->parentWidget())
-                            : nullptr;
+    return owner_ != nullptr ? QAccessible::queryAccessibleInterface(owner_->parentWidget())
+                             : nullptr;
   }
   QAccessibleInterface *child(int index) const override { return index == 0 ? current : nullptr; }
   int childCount() const override { return current != nullptr ? 1 : 0; }
@@ -42,33 +42,33 @@ public:
   QString text(QAccessible::Text) const override { return {}; }
   void setText(QAccessible::Text, const QString &) override {}
   QRect rect() const override {
-    return view_ != nullptr ? QRect(view_->mapToGlobal(QPoint()), view_->size()) : QRect();
+    return owner_ != nullptr ? QRect(owner_->mapToGlobal(QPoint()), owner_->size()) : QRect();
   }
   QAccessible::Role role() const override { return QAccessible::Pane; }
   QAccessible::State state() const override {
     QAccessible::State state;
-    state.invisible = view_ == nullptr || !view_->isVisible();
+    state.invisible = owner_ == nullptr || !owner_->isVisible();
     return state;
   }
 
 private:
-  QPointer<QWidget> view_;
+  QPointer<QWidget> owner_;
 };
 
 // An item of the model as the screen reader sees it, a child of the pane.
 class StandInCell : public QAccessibleInterface {
 public:
   StandInCell(QWidget &owner, StandInPane &pane, QAccessible::Role role)
-      : view_(&owner), pane_(&pane), role_(role) {}
+      : owner_(&owner), pane_(&pane), role_(role) {}
 
   QString name;
   QString description;
   QRect place; // in the owner
 
-  bool isValid() const override { return view_ != nullptr; }
+  bool isValid() const override { return owner_ != nullptr; }
   QObject *object() const override { return nullptr; }
   QWindow *window() const override {
-    return view_ != nullptr ? view_->window()->windowHandle() : nullptr;
+    return owner_ != nullptr ? owner_->window()->windowHandle() : nullptr;
   }
   QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
   relations(QAccessible::Relation) const override {
@@ -94,7 +94,7 @@ public:
   void setText(QAccessible::Text, const QString &) override {}
 
   QRect rect() const override {
-    return view_ != nullptr ? QRect(view_->mapToGlobal(place.topLeft()), place.size()) : QRect();
+    return owner_ != nullptr ? QRect(owner_->mapToGlobal(place.topLeft()), place.size()) : QRect();
   }
   QAccessible::Role role() const override { return role_; }
   QAccessible::State state() const override {
@@ -102,13 +102,13 @@ public:
     state.focusable = true;
     state.selectable = true;
     state.selected = true;
-    state.focused = view_ != nullptr && view_->hasFocus() && pane_->current == this;
-    state.invisible = view_ == nullptr || !view_->isVisible();
+    state.focused = owner_ != nullptr && owner_->hasFocus() && pane_->current == this;
+    state.invisible = owner_ == nullptr || !owner_->isVisible();
     return state;
   }
 
 private:
-  QPointer<QWidget> view_;
+  QPointer<QWidget> owner_;
   StandInPane *pane_; // lives as long as the cell
   QAccessible::Role role_;
 };
