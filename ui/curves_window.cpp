@@ -57,8 +57,8 @@ void CurvesWindow::ShowMonth(const YearChart &chart, const BirthInput &input, co
   ui_->Plot->SetMonth(chart, input, today, month, day);
   if (!shownBefore_) {
     shownBefore_ = true;
-    // Beside the window that opens it, on the right or else on the left, where the screen has
-    // room; else centred over it. Always on its screen.
+    // Beside the window that opens it, on the side with more room, level with its top; on a
+    // screen too narrow for both it keeps to the screen's edge and covers as little as it can.
     const QWidget &over = *parentWidget()->window();
     const QRect beside = over.frameGeometry();
     QRect placed(QPoint(), size());
@@ -66,9 +66,9 @@ void CurvesWindow::ShowMonth(const YearChart &chart, const BirthInput &input, co
     if (const QScreen *screen = over.screen()) {
       const QRect room = screen->availableGeometry();
       const int frame = over.frameGeometry().width() - over.width(); // this window's frame too
-      if (beside.right() + Gap + placed.width() + frame <= room.right()) {
+      if (room.right() - beside.right() >= beside.left() - room.left()) {
         placed.moveTopLeft({beside.right() + Gap, beside.top()});
-      } else if (beside.left() - Gap - placed.width() - frame >= room.left()) {
+      } else {
         placed.moveTopLeft({beside.left() - Gap - placed.width() - frame, beside.top()});
       }
       placed.moveLeft(std::clamp(placed.left(), room.left(),

@@ -24,7 +24,7 @@ class CurvesWindow : public QWidget {
   Q_OBJECT
 
 public:
-  // A window of its own over `parent`, which it first opens centred on. It goes out of sight with
+  // A window of its own over `parent`, which it first opens beside. It goes out of sight with
   // `parent`, when that is closed or minimised with the program, and comes back with it.
   explicit CurvesWindow(QWidget *parent);
   ~CurvesWindow() override;
