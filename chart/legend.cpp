@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "chart/calendar.h"
+#include "chart/cycle_values.h"
 
 namespace kolvex {
 
@@ -55,6 +56,44 @@ std::string DayMonthYear(std::int64_t year, int month, std::int64_t day) {
   return date;
 }
 
+// A saying as speech reads it: a dash between words and an opening bracket become a comma's pause,
+// a hyphen inside a word ("что-нибудь") a space. No saying begins with a dash or a bracket.
+std::string SpokenSaying(std::string_view saying) {
+  std::string spoken;
+  for (std::size_t i = 0; i < saying.size(); ++i) {
+    const char c = saying[i];
+    if (c == '(') {
+      spoken.back() = ','; // "гостей (баню": "гостей, баню"
+      spoken += ' ';
+    } else if (c == ')') {
+      continue;
+    } else if (c == '-') {
+      const bool between = i > 0 && saying[i - 1] == ' ';
+      if (between) {
+        spoken.back() = ','; // "судьбу - караулит": "судьбу, караулит"
+        ++i;                 // the space after the dash is the comma's
+        spoken += ' ';
+      } else {
+        spoken += ' ';
+      }
+    } else {
+      spoken += c;
+    }
+  }
+  return spoken;
+}
+
+// A percent in words for speech: "минус 10 процентов", "1 процент", "22 процента".
+std::string SpokenPercent(int percent) {
+  std::string spoken = percent < 0 ? "минус " : "";
+  const int size = percent < 0 ? -percent : percent;
+  AppendNumber(spoken, size);
+  const int last = size % 10;
+  const bool teen = size % 100 >= 11 && size % 100 <= 14;
+  spoken += teen || last == 0 || last >= 5 ? " процентов" : last == 1 ? " процент" : " процента";
+  return spoken;
+}
+
 } // namespace
 
 std::string_view LegendLine(std::string_view cellText) noexcept {
@@ -90,15 +129,49 @@ std::string DateWithWeekday(std::int64_t year, int month, int day) {
 
 SpokenDay SpeakDay(const YearChart &chart, int month, int day) {
   if (day > MonthLength(month, chart.Year())) {
-    return {DayMonthYear(chart.Year(), month, day).append(": такого дня нет"), {}};
+    return {DayMonthYear(chart.Year(), month, day).append(", такого дня нет"), {}};
   }
   const std::string_view code = chart.Text(month, day);
   if (code.empty()) {
-    return {DateWithWeekday(chart.Year(), month, day).append(": до рождения"), {}};
+    return {DateWithWeekday(chart.Year(), month, day).append(", до рождения"), {}};
   }
   const std::string_view legend = LegendLine(code);
-  return {DateWithWeekday(chart.Year(), month, day).append(": ").append(code),
-          std::string(legend.substr(std::min(legend.size(), code.size() + 1)))};
+  return {DateWithWeekday(chart.Year(), month, day).append(", ").append(SpokenCode(code)),
+          SpokenSaying(legend.substr(std::min(legend.size(), code.size() + 1)))};
+}
+
+std::string SpokenCode(std::string_view code) {
+  std::string spoken;
+  for (const char symbol : code) {
+    spoken.append(spoken.empty() ? "" : ", ")
+        .append(symbol == '+'   ? "плюс"
+                : symbol == '-' ? "минус"
+                                : "критический");
+  }
+  return spoken;
+}
+
+CursorDay DescribeCursorDay(const YearChart &chart, const BirthInput &birth, int month, int day) {
+  const std::string date = DateWithWeekday(chart.Year(), month, day);
+  BirthInput shown = birth;
+  shown.forecastYear = chart.Year();
+  const std::int64_t t = DaysSinceBirth(shown, month, day);
+  if (t < 0) {
+    return {date + ": до рождения", date + ", до рождения"};
+  }
+  const CyclePercents percents = CyclePercentsOn(t);
+  const int values[] = {percents.physical, percents.emotional, percents.intellectual};
+  CursorDay cursor{date + ": ", date};
+  for (std::size_t i = 0; i < Cycles.size(); ++i) {
+    cursor.shown.append(Cycles[i].name).append(" ");
+    AppendNumber(cursor.shown, values[i]);
+    cursor.shown.append(" %, ");
+    cursor.spoken.append(", ").append(Cycles[i].name).append(" ").append(SpokenPercent(values[i]));
+  }
+  const std::string_view code = chart.Text(month, day);
+  cursor.shown.append(code);
+  cursor.spoken.append(", ").append(SpokenCode(code));
+  return cursor;
 }
 
 } // namespace kolvex

@@ -66,8 +66,10 @@ DayDescription DescribeCell(const YearChart &chart, int column, int row);
 std::string DateWithWeekday(std::int64_t year, int month, int day);
 
 // A day cell of `chart` (month 1 to 12, day 1 to 31) as a screen reader reads it: the name is its
-// date, weekday and code ("17 сентября 2030, вторник: +*-"), the description its saying without
-// the code. A day the year lacks says so, and a day before the birth date has no code.
+// date, weekday and code in words ("17 сентября 2030, вторник, плюс, критический, минус"), the
+// description its saying without the code. Speech gets letters, digits, commas and full stops
+// only: a screen reader reads "-", ":", "*" or "(" aloud as the symbol's name. A day the year lacks
+// says so, and a day before the birth date has no code.
 struct SpokenDay {
   std::string name;
   std::string description;
@@ -75,5 +77,20 @@ struct SpokenDay {
   friend bool operator==(const SpokenDay &, const SpokenDay &) = default;
 };
 SpokenDay SpeakDay(const YearChart &chart, int month, int day);
+
+// A code's symbols as words: "+-*" is "плюс, минус, критический".
+std::string SpokenCode(std::string_view code);
+
+// The day under the curves' cursor: `day` of `month` in the year of `chart`, which is computed for
+// `birth`. `shown` is the line under the curves, with the three cycles' percents and the code
+// ("14 марта 2030, четверг: физический 89 %, эмоциональный -90 %, интеллектуальный 81 %, +-+"),
+// `spoken` the same for a screen reader, in words. Before the birth date there are no values.
+struct CursorDay {
+  std::string shown;
+  std::string spoken;
+
+  friend bool operator==(const CursorDay &, const CursorDay &) = default;
+};
+CursorDay DescribeCursorDay(const YearChart &chart, const BirthInput &birth, int month, int day);
 
 } // namespace kolvex

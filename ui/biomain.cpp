@@ -13,6 +13,7 @@
 #include "chart/input_reader.h"
 #include "ui/application.h"
 #include "ui/look.h"
+#include "ui/spoken_cell.h"
 #include "ui_biomain.h"
 
 namespace kolvex {
@@ -50,6 +51,7 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
   for (const std::string_view name : MonthNamesGenitive) {
     ui_->ComboBox1->addItem(QString::fromUtf8(name));
   }
+  SpeakCurrentItem(*ui_->ComboBox1); // Qt's list tells a screen reader nothing of its month
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   UseFixedFrame(*this);

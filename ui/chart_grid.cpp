@@ -236,10 +236,22 @@ void ChartGrid::keyPressEvent(QKeyEvent *event) {
 
 void ChartGrid::focusInEvent(QFocusEvent *event) {
   QTableView::focusInEvent(event);
+  // From the keyboard, a click or another window; after Qt has told of the grid's own focus.
+  QMetaObject::invokeMethod(
+      this, [this] { hasFocus() ? spokenCells_.Focus(currentIndex(), true) : void(); },
+      Qt::QueuedConnection);
   const Qt::FocusReason reason = event->reason();
   if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
       reason == Qt::ShortcutFocusReason) {
     emit CellChosenByKeyboard(CurrentCell());
+  }
+}
+
+// QTableView's own announcement of the new cell is left out: SpokenCells makes it.
+void ChartGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous) {
+  QAbstractItemView::currentChanged(current, previous);
+  if (hasFocus()) {
+    spokenCells_.Focus(current, false);
   }
 }
 

@@ -10,6 +10,7 @@
 #include "chart/year_chart.h"
 #include "ui/chart_model.h"
 #include "ui/hit_test.h"
+#include "ui/spoken_cell.h"
 
 class QProxyStyle;
 
@@ -81,6 +82,7 @@ protected:
   void doItemsLayout() override;
   void showEvent(QShowEvent *event) override;
   void keyboardSearch(const QString &) override {}
+  void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
   // The steps of building the grid.
@@ -97,6 +99,8 @@ private:
   void AlignToTopLeft();
 
   ChartModel model_;
+  // The current cell as a screen reader hears it, when the grid has the focus.
+  SpokenCells spokenCells_{*this, QAccessible::Cell};
   QProxyStyle *style_;
   ChartGridDrag *drag_;
   std::optional<int> pendingTopRow_;

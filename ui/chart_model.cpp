@@ -26,6 +26,9 @@ QVariant ChartModel::data(const QModelIndex &index, int role) const {
   }
   const int month = index.column() + 1;
   const int day = index.row() + 1;
+  if (chart_.Year() == 0 && role != Qt::DisplayRole) {
+    return {}; // no chart yet: no days of year 0 for a screen reader
+  }
   switch (role) {
   case Qt::DisplayRole:
     return QString::fromUtf8(chart_.Text(month, day));

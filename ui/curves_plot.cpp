@@ -26,7 +26,7 @@ enum class Marker { Circle, Square, Triangle };
 // greyscale print keeps, and by the marker of its critical days.
 struct CycleLook {
   int length;
-  const char *name;
+  std::string_view name;
   QRgb onLight;
   QRgb onDark;
   Qt::PenStyle style;
@@ -34,11 +34,11 @@ struct CycleLook {
 };
 
 constexpr std::array<CycleLook, 3> CycleLooks{{
-    {Cycles[0].length, Cycles[0].name.data(), qRgb(213, 94, 0), qRgb(230, 159, 0), Qt::SolidLine,
+    {Cycles[0].length, Cycles[0].name, qRgb(213, 94, 0), qRgb(230, 159, 0), Qt::SolidLine,
      Marker::Circle},
-    {Cycles[1].length, Cycles[1].name.data(), qRgb(0, 114, 178), qRgb(86, 180, 233), Qt::DashLine,
+    {Cycles[1].length, Cycles[1].name, qRgb(0, 114, 178), qRgb(86, 180, 233), Qt::DashLine,
      Marker::Square},
-    {Cycles[2].length, Cycles[2].name.data(), qRgb(0, 158, 115), qRgb(0, 190, 140), Qt::DotLine,
+    {Cycles[2].length, Cycles[2].name, qRgb(0, 158, 115), qRgb(0, 190, 140), Qt::DotLine,
      Marker::Triangle},
 }};
 
@@ -48,7 +48,9 @@ constexpr double KeySample = 30.0; // the length of a line in the key
 constexpr int Gap = 8;             // between texts, and around the plot area
 
 QString CycleKeyText(const CycleLook &cycle) {
-  return QStringLiteral("%1 (%2)").arg(QString::fromUtf8(cycle.name)).arg(cycle.length);
+  return QStringLiteral("%1 (%2)")
+      .arg(QString::fromUtf8(cycle.name.data(), static_cast<qsizetype>(cycle.name.size())))
+      .arg(cycle.length);
 }
 
 QString PercentText(int percent) {
@@ -106,50 +108,76 @@ CurvesPlot::CurvesPlot(QWidget *parent) : QWidget(parent) {
 
 void CurvesPlot::SetMonth(const Forecast &forecast, const Today &today, int month, int day) {
   chart_ = forecast.chart;
+  shown_ = forecast.chart;
   input_ = forecast.input;
   today_ = today;
   MoveCursor(month, day);
 }
 
+void CurvesPlot::GoMonths(int months) {
+  int month = month_ + months;
+  int year = shown_.Year();
+  while (month < 1) {
+    month += 12;
+    --year;
+  }
+  while (month > 12) {
+    month -= 12;
+    ++year;
+  }
+  if (ShowYearOf(year, month)) {
+    MoveCursor(month, cursorDay_);
+  }
+}
+
+bool CurvesPlot::ShowYearOf(int year, int &month) {
+  if (year == shown_.Year()) {
+    return true;
+  }
+  BirthInput input = input_;
+  input.forecastYear = year;
+  if (!IsInRange(input)) {
+    return false; // before the birth year, or past the last year
+  }
+  shown_ = year == chart_.Year() ? chart_ : YearChart::Compute(input);
+  month = std::clamp(month, 1, 12);
+  return true;
+}
+
 void CurvesPlot::MoveCursor(int month, int day) {
   month_ = std::clamp(month, 1, 12);
   cursorDay_ = std::clamp(day, 1, DaysInMonth());
-  QString text = QString::fromUtf8(DateWithWeekday(chart_.Year(), month_, cursorDay_) + ": ");
-  const double t = DaysSinceBirth(cursorDay_);
-  if (t < 0) {
-    text += QStringLiteral("до рождения");
-  } else {
-    const CyclePercents percents = CyclePercentsOn(static_cast<std::int64_t>(t));
-    const int values[] = {percents.physical, percents.emotional, percents.intellectual};
-    for (std::size_t i = 0; i < CycleLooks.size(); ++i) {
-      text += QStringLiteral("%1 %2, ").arg(QString::fromUtf8(CycleLooks[i].name),
-                                            PercentText(values[i]));
-    }
-    text += QString::fromUtf8(chart_.Text(month_, cursorDay_));
-  }
-  description_ = text;
+  const kolvex::CursorDay line = DescribeCursorDay(shown_, input_, month_, cursorDay_);
+  description_ = QString::fromUtf8(line.shown);
   setAccessibleDescription(description_);
+  spoken_ = QString::fromUtf8(line.spoken);
+  if (hasFocus()) {
+    TellCursorDay(false);
+  }
   update();
   emit CursorMoved();
 }
 
 int CurvesPlot::DaysInMonth() const {
-  return MonthLength(month_, chart_.Year());
+  return MonthLength(month_, shown_.Year());
 }
 
 double CurvesPlot::DaysSinceBirth(double day) const {
-  return static_cast<double>(kolvex::DaysSinceBirth(input_, month_, 1)) + day - 1.0;
+  BirthInput shown = input_;
+  shown.forecastYear = shown_.Year();
+  return static_cast<double>(kolvex::DaysSinceBirth(shown, month_, 1)) + day - 1.0;
 }
 
 QSize CurvesPlot::sizeHint() const {
   return {640, 320};
 }
 
+// Wide enough for the key, which starts where the plot area does.
 QSize CurvesPlot::minimumSizeHint() const {
   const QFontMetrics metrics = fontMetrics();
-  int key = 0;
+  int key = static_cast<int>(PlotArea().left());
   for (const CycleLook &cycle : CycleLooks) {
-    key += static_cast<int>(KeySample) + Gap + metrics.horizontalAdvance(CycleKeyText(cycle)) +
+    key += static_cast<int>(KeySample) + Gap / 2 + metrics.horizontalAdvance(CycleKeyText(cycle)) +
            2 * Gap;
   }
   return {key, 10 * metrics.height()};
@@ -178,47 +206,77 @@ int CurvesPlot::DayAtX(double x) const {
                     DaysInMonth());
 }
 
+double CurvesPlot::HeightY(double height) const {
+  const QRectF area = PlotArea();
+  return area.center().y() - height * area.height() / 2;
+}
+
 void CurvesPlot::paintEvent(QPaintEvent *) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  const QPalette &colours = palette();
-  const QFontMetricsF metrics(font());
+  painter.setFont(font());
+  PaintBeforeBirth(painter);
+  PaintCursorBand(painter);
+  PaintGrid(painter);
+  PaintDayAxis(painter);
+  PaintCurves(painter);
+  PaintCriticalDays(painter);
+  PaintToday(painter);
+  PaintKey(painter);
+  PaintFocus(painter);
+}
+
+// Days before the birth date have no values: shaded half way from the background to the text,
+// which stands out from the background at least 3 to 1 on a light and on a dark palette.
+void CurvesPlot::PaintBeforeBirth(QPainter &painter) const {
   const QRectF area = PlotArea();
-  const int days = DaysInMonth();
-  const double dayWidth = area.width() / days;
-  const auto y = [&](double height) { return area.center().y() - height * area.height() / 2; };
-
-  // Days before the birth date have no values.
-  const double firstLiving = std::max(0.5, 1.0 - DaysSinceBirth(1.0));
-  if (firstLiving > 0.5) {
-    painter.fillRect(QRectF(area.left(), area.top(),
-                            std::min(firstLiving - 0.5, double(days)) * dayWidth, area.height()),
-                     colours.color(QPalette::AlternateBase));
+  // To the middle of the birth day, where the curves begin.
+  const double unborn = std::min(0.5 - DaysSinceBirth(1.0), double(DaysInMonth()));
+  if (unborn > 0.5) {
+    const QColor base = palette().color(QPalette::Base);
+    const QColor text = palette().color(QPalette::Text);
+    const QColor shade((base.red() + text.red()) / 2, (base.green() + text.green()) / 2,
+                       (base.blue() + text.blue()) / 2);
+    painter.fillRect(
+        QRectF(area.left(), area.top(), unborn * area.width() / DaysInMonth(), area.height()),
+        shade);
   }
+}
 
-  // The cursor's day as a band behind the curves.
-  QColor band = colours.color(QPalette::Highlight);
+// The cursor's day as a band behind the curves.
+void CurvesPlot::PaintCursorBand(QPainter &painter) const {
+  const QRectF area = PlotArea();
+  const double dayWidth = area.width() / DaysInMonth();
+  QColor band = palette().color(QPalette::Highlight);
   band.setAlphaF(hasFocus() ? 0.28 : 0.18);
   painter.fillRect(QRectF(DayX(cursorDay_) - dayWidth / 2, area.top(), dayWidth, area.height()),
                    band);
+}
 
-  // Percent lines and labels; the zero line stronger.
-  painter.setFont(font());
+// Percent lines and labels; the zero line stronger.
+void CurvesPlot::PaintGrid(QPainter &painter) const {
+  const QRectF area = PlotArea();
+  const QFontMetricsF metrics(font());
   for (const int percent : {100, 50, 0, -50, -100}) {
-    const double lineY = y(percent / 100.0);
-    QColor line = colours.color(percent == 0 ? QPalette::Text : QPalette::Mid);
+    const double lineY = HeightY(percent / 100.0);
+    QColor line = palette().color(percent == 0 ? QPalette::Text : QPalette::Mid);
     if (percent != 0) {
       line.setAlphaF(0.6);
     }
     painter.setPen(QPen(line, 1.0));
     painter.drawLine(QPointF(area.left(), lineY), QPointF(area.right(), lineY));
-    painter.setPen(colours.color(QPalette::Text));
+    painter.setPen(palette().color(QPalette::Text));
     const QString label = percent == 0 ? QStringLiteral("0") : PercentText(percent);
     painter.drawText(QRectF(0, lineY - metrics.height() / 2, area.left() - Gap, metrics.height()),
                      Qt::AlignRight | Qt::AlignVCenter, label);
   }
+}
 
-  // Every day ticked at the bottom, and labelled as often as the labels fit.
+// Every day ticked at the bottom, and labelled as often as the labels fit.
+void CurvesPlot::PaintDayAxis(QPainter &painter) const {
+  const QRectF area = PlotArea();
+  const QFontMetricsF metrics(font());
+  const double dayWidth = area.width() / DaysInMonth();
   const double labelWidth = metrics.horizontalAdvance(QStringLiteral("31")) + 4;
   int every = 1;
   for (const int candidate : {1, 2, 3, 5, 7, 10, 15}) {
@@ -227,9 +285,9 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
       break;
     }
   }
-  for (int day = 1; day <= days; ++day) {
+  painter.setPen(QPen(palette().color(QPalette::Text), 1.0));
+  for (int day = 1; day <= DaysInMonth(); ++day) {
     const double x = DayX(day);
-    painter.setPen(QPen(colours.color(QPalette::Text), 1.0));
     painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 4));
     if ((day - 1) % every == 0) {
       painter.drawText(
@@ -237,79 +295,112 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
           Qt::AlignHCenter | Qt::AlignTop, QString::number(day));
     }
   }
+}
 
-  // The curves, smooth through the days, and their critical days.
+// The curves, smooth through the days from the birth on.
+void CurvesPlot::PaintCurves(QPainter &painter) const {
+  const QRectF area = PlotArea();
+  const double dayWidth = area.width() / DaysInMonth();
+  const double firstLiving = std::max(0.5, 1.0 - DaysSinceBirth(1.0));
   painter.save();
   painter.setClipRect(area.adjusted(0, -MarkerRadius * 2, 0, MarkerRadius * 2));
-  const double step = 1.0; // device-independent pixels between the points of a curve
   for (const CycleLook &cycle : CycleLooks) {
     QPainterPath path;
-    bool started = false;
-    for (double x = DayX(firstLiving);; x += step) {
-      x = std::min(x, area.right());
-      const double day = (x - area.left()) / dayWidth + 0.5;
-      const QPointF point(x, y(CycleHeight(DaysSinceBirth(day), cycle.length)));
-      started ? path.lineTo(point) : path.moveTo(point);
-      started = true;
-      if (x >= area.right()) {
-        break;
-      }
+    path.moveTo(DayX(firstLiving), HeightY(CycleHeight(DaysSinceBirth(firstLiving), cycle.length)));
+    for (double x = DayX(firstLiving) + 1.0; x < area.right() + 1.0; x += 1.0) {
+      const double day = (std::min(x, area.right()) - area.left()) / dayWidth + 0.5;
+      path.lineTo(std::min(x, area.right()),
+                  HeightY(CycleHeight(DaysSinceBirth(day), cycle.length)));
     }
-    painter.setPen(CyclePen(cycle, colours));
+    painter.setPen(CyclePen(cycle, palette()));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
   }
-  for (std::size_t i = 0; i < CycleLooks.size(); ++i) {
-    const CycleLook &cycle = CycleLooks[i];
-    for (int day = 1; day <= days; ++day) {
-      const std::string_view code = chart_.Text(month_, day);
-      if (code.size() == 3 && code[i] == '*') {
-        const QPointF centre(DayX(day), y(CycleHeight(DaysSinceBirth(day), cycle.length)));
-        DrawMarker(painter, cycle.marker, centre, CycleColour(cycle, colours),
-                   colours.color(QPalette::Base));
+  painter.restore();
+}
+
+// The critical days' markers; where two or three cycles are critical on one day their markers
+// stand side by side, so that none hides another.
+void CurvesPlot::PaintCriticalDays(QPainter &painter) const {
+  for (int day = 1; day <= DaysInMonth(); ++day) {
+    const std::string_view code = shown_.Text(month_, day);
+    const auto critical = std::count(code.begin(), code.end(), '*');
+    double offset = -(static_cast<double>(critical) - 1) * MarkerRadius * 1.2;
+    for (std::size_t i = 0; i < CycleLooks.size() && i < code.size(); ++i) {
+      if (code[i] == '*') {
+        const CycleLook &cycle = CycleLooks[i];
+        const QPointF centre(DayX(day) + offset,
+                             HeightY(CycleHeight(DaysSinceBirth(day), cycle.length)));
+        DrawMarker(painter, cycle.marker, centre, CycleColour(cycle, palette()),
+                   palette().color(QPalette::Base));
+        offset += MarkerRadius * 2.4;
       }
     }
   }
-  painter.restore();
+}
 
-  // Today's line, when today lies in the month shown.
-  if (today_.year == chart_.Year() && today_.month == month_) {
-    const double x = DayX(today_.day);
-    QPen pen(colours.color(QPalette::Text), 1.5, Qt::DashDotLine);
-    painter.setPen(pen);
-    painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
-    painter.setPen(colours.color(QPalette::Text));
-    const QString label = QStringLiteral("сегодня");
-    const double width = metrics.horizontalAdvance(label);
-    const double left = x + 4 + width <= area.right() ? x + 4 : x - 4 - width;
-    const QRectF box(left - 2, area.top() + 2, width + 4, metrics.height());
-    painter.fillRect(box, colours.color(QPalette::Base));
-    painter.drawText(box, Qt::AlignCenter, label);
+// Today's line, when today lies in the month shown.
+void CurvesPlot::PaintToday(QPainter &painter) const {
+  if (today_.year != shown_.Year() || today_.month != month_) {
+    return;
   }
+  const QRectF area = PlotArea();
+  const QFontMetricsF metrics(font());
+  const double x = DayX(today_.day);
+  painter.setPen(QPen(palette().color(QPalette::Text), 1.5, Qt::DashDotLine));
+  painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+  painter.setPen(palette().color(QPalette::Text));
+  const QString label = QStringLiteral("сегодня");
+  const double width = metrics.horizontalAdvance(label);
+  const double left = x + 4 + width <= area.right() ? x + 4 : x - 4 - width;
+  const QRectF box(left - 2, area.top() + 2, width + 4, metrics.height());
+  painter.fillRect(box, palette().color(QPalette::Base));
+  painter.drawText(box, Qt::AlignCenter, label);
+}
 
-  // The key above the plot.
-  double keyX = area.left();
+// The key above the plot.
+void CurvesPlot::PaintKey(QPainter &painter) const {
+  const QFontMetricsF metrics(font());
+  double keyX = PlotArea().left();
   const double keyY = Gap + metrics.height() / 2;
   for (const CycleLook &cycle : CycleLooks) {
-    painter.setPen(CyclePen(cycle, colours));
+    painter.setPen(CyclePen(cycle, palette()));
     painter.drawLine(QPointF(keyX, keyY), QPointF(keyX + KeySample, keyY));
     DrawMarker(painter, cycle.marker, QPointF(keyX + KeySample / 2, keyY),
-               CycleColour(cycle, colours), colours.color(QPalette::Base));
+               CycleColour(cycle, palette()), palette().color(QPalette::Base));
     keyX += KeySample + Gap / 2;
     const QString text = CycleKeyText(cycle);
-    painter.setPen(colours.color(QPalette::Text));
+    painter.setPen(palette().color(QPalette::Text));
     painter.drawText(QRectF(keyX, Gap, metrics.horizontalAdvance(text) + 1, metrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter, text);
     keyX += metrics.horizontalAdvance(text) + 2 * Gap;
   }
+}
 
+void CurvesPlot::PaintFocus(QPainter &painter) const {
   if (hasFocus()) {
     QStyleOptionFocusRect option;
     option.initFrom(this);
-    option.rect = area.toAlignedRect();
-    option.backgroundColor = colours.color(QPalette::Base);
+    option.rect = PlotArea().toAlignedRect();
+    option.backgroundColor = palette().color(QPalette::Base);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
   }
+}
+
+void CurvesPlot::TellCursorDay(bool entering) {
+  const QRectF area = PlotArea();
+  const double dayWidth = area.width() / DaysInMonth();
+  spokenDays_.Focus(
+      {shown_.Year() * 12 + month_, cursorDay_}, spoken_, QString(),
+      QRectF(DayX(cursorDay_) - dayWidth / 2, area.top(), dayWidth, area.height()).toAlignedRect(),
+      entering);
+}
+
+void CurvesPlot::focusInEvent(QFocusEvent *event) {
+  QWidget::focusInEvent(event);
+  // After Qt has told of the plot's own focus.
+  QMetaObject::invokeMethod(
+      this, [this] { hasFocus() ? TellCursorDay(true) : void(); }, Qt::QueuedConnection);
 }
 
 void CurvesPlot::mouseMoveEvent(QMouseEvent *event) {
@@ -339,10 +430,10 @@ void CurvesPlot::keyPressEvent(QKeyEvent *event) {
     MoveCursor(month_, DaysInMonth());
     break;
   case Qt::Key_PageUp:
-    MoveCursor(month_ - 1, cursorDay_);
+    GoMonths(-1);
     break;
   case Qt::Key_PageDown:
-    MoveCursor(month_ + 1, cursorDay_);
+    GoMonths(1);
     break;
   default:
     QWidget::keyPressEvent(event);

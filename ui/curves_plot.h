@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "chart/forecast.h"
+#include "ui/spoken_cell.h"
 #include "ui/today.h"
 
 namespace kolvex {
@@ -21,8 +22,15 @@ public:
   void SetMonth(const Forecast &forecast, const Today &today, int month, int day);
 
   int Month() const noexcept { return month_; }
+  // The year of the month shown: the chart's, or one before or after it.
+  int Year() const noexcept { return shown_.Year(); }
   int CursorDay() const noexcept { return cursorDay_; }
+  // The chart on display in the result window.
   const YearChart &Chart() const noexcept { return chart_; }
+  // Goes `months` months on (back for a negative number), across the year's edges, the cursor on
+  // the same day where the month has it; no further back than the birth month's year, nor past
+  // the last year the program computes.
+  void GoMonths(int months);
   // The cursor's day in words, with the three percents and the code.
   const QString &Description() const noexcept { return description_; }
 
@@ -38,9 +46,24 @@ protected:
   void mouseMoveEvent(QMouseEvent *event) override;
   void mousePressEvent(QMouseEvent *event) override;
   void keyPressEvent(QKeyEvent *event) override;
+  void focusInEvent(QFocusEvent *event) override;
 
 private:
   void MoveCursor(int month, int day);
+  // The year of `year`, month `month` (0 or 13 reach into the years around), if it can be shown.
+  bool ShowYearOf(int year, int &month);
+  // Painting, layer by layer.
+  void PaintBeforeBirth(QPainter &painter) const;
+  void PaintCursorBand(QPainter &painter) const;
+  void PaintGrid(QPainter &painter) const;
+  void PaintDayAxis(QPainter &painter) const;
+  void PaintCurves(QPainter &painter) const;
+  void PaintCriticalDays(QPainter &painter) const;
+  void PaintToday(QPainter &painter) const;
+  void PaintKey(QPainter &painter) const;
+  void PaintFocus(QPainter &painter) const;
+  // The y of a cycle's height (-1 to 1) in the plot area.
+  double HeightY(double height) const;
   int DaysInMonth() const;
   // Days since birth of `day` of the month shown (fractions for the curve between days).
   double DaysSinceBirth(double day) const;
@@ -51,11 +74,17 @@ private:
   int DayAtX(double x) const;
 
   YearChart chart_;
+  YearChart shown_; // the chart of the year whose month is shown
   BirthInput input_;
   Today today_;
   int month_ = 1;
   int cursorDay_ = 1;
   QString description_;
+  QString spoken_; // the cursor's day in words
+  // The cursor's day as a screen reader hears it, on focus and on every move: Qt 6.4 hands Orca
+  // no text with a change of name or description.
+  SpokenCells spokenDays_{*this, QAccessible::Cell};
+  void TellCursorDay(bool entering);
 };
 
 } // namespace kolvex

@@ -3,37 +3,73 @@
 #include <algorithm>
 
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 
 #include "chart/calendar.h"
+#include "chart/year_chart.h"
 #include "ui/curves_plot.h"
 #include "ui_curves_window.h"
 
 namespace kolvex {
 
+namespace {
+
+constexpr int Gap = 8; // between the result window and this one
+
+// "март 2030".
+QString MonthAndYear(int month, int year) {
+  return QStringLiteral("%1 %2")
+      .arg(QString::fromUtf8(MonthNamesNominative[static_cast<std::size_t>(month - 1)]))
+      .arg(year);
+}
+
+} // namespace
+
 CurvesWindow::CurvesWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::CurvesWindow>()) {
   ui_->setupUi(this);
+  // Wide enough for the longest line under the plot, which ends in the code that tells the
+  // critical day; with larger fonts than the window has room for, the line wraps rather than lose
+  // its end.
+  QString longest = QStringLiteral("30 сентября 2099, воскресенье: ");
+  for (const Cycle &cycle : Cycles) {
+    longest += QString::fromUtf8(cycle.name.data(), static_cast<qsizetype>(cycle.name.size())) +
+               QStringLiteral(" -100 %, ");
+  }
+  const int lineWidth = ui_->DayLine->fontMetrics().horizontalAdvance(longest + "***") +
+                        2 * ui_->DayLine->indent() + 2;
+  setMinimumWidth(std::max(minimumSizeHint().width(), lineWidth));
+  resize(std::max(width(), minimumWidth()), height());
+  QSizePolicy wrapping = ui_->DayLine->sizePolicy();
+  wrapping.setHeightForWidth(true);
+  ui_->DayLine->setSizePolicy(wrapping);
   connect(ui_->Plot, &CurvesPlot::CursorMoved, this, [this] { CursorMoved(); });
+  connect(ui_->PreviousMonth, &QPushButton::clicked, this, [this] { ui_->Plot->GoMonths(-1); });
+  connect(ui_->NextMonth, &QPushButton::clicked, this, [this] { ui_->Plot->GoMonths(1); });
   parent->installEventFilter(this);
 }
 
 CurvesWindow::~CurvesWindow() = default;
 
-const CurvesPlot &CurvesWindow::Plot() const {
-  return *ui_->Plot;
-}
-
 void CurvesWindow::ShowMonth(const Forecast &forecast, const Today &today, int month, int day) {
   ui_->Plot->SetMonth(forecast, today, month, day);
   if (!shownBefore_) {
     shownBefore_ = true;
-    // Centred over the window that opens it, and on its screen.
+    // Beside the window that opens it, on the side with more room, level with its top; on a
+    // screen too narrow for both it keeps to the screen's edge and covers as little as it can.
     const QWidget &over = *parentWidget()->window();
+    const QRect beside = over.frameGeometry();
     QRect placed(QPoint(), size());
-    placed.moveCenter(over.frameGeometry().center());
+    placed.moveCenter(beside.center());
     if (const QScreen *screen = over.screen()) {
       const QRect room = screen->availableGeometry();
+      const int frame = over.frameGeometry().width() - over.width(); // this window's frame too
+      if (room.right() - beside.right() >= beside.left() - room.left()) {
+        placed.moveTopLeft({beside.right() + Gap, beside.top()});
+      } else {
+        placed.moveTopLeft({beside.left() - Gap - placed.width() - frame, beside.top()});
+      }
       placed.moveLeft(std::clamp(placed.left(), room.left(),
                                  std::max(room.left(), room.right() - placed.width())));
       placed.moveTop(std::clamp(placed.top(), room.top(),
@@ -54,10 +90,24 @@ void CurvesWindow::ReplaceChart(const Forecast &forecast, const Today &today) {
 
 void CurvesWindow::CursorMoved() {
   const CurvesPlot &plot = *ui_->Plot;
-  setWindowTitle(QStringLiteral("График биоритмов: %1 %2")
-                     .arg(QString::fromUtf8(MonthNamesNominative[plot.Month() - 1]))
-                     .arg(plot.Chart().Year()));
+  setWindowTitle(QStringLiteral("График биоритмов: ") + MonthAndYear(plot.Month(), plot.Year()));
   ui_->DayLine->setText(plot.Description());
+  // The buttons name the months they go to.
+  const auto name = [&plot](int month, int year) {
+    return year == plot.Year()
+               ? QString::fromUtf8(MonthNamesNominative[static_cast<std::size_t>(month - 1)])
+               : MonthAndYear(month, year);
+  };
+  const int before = plot.Month() == 1 ? 12 : plot.Month() - 1;
+  const int after = plot.Month() == 12 ? 1 : plot.Month() + 1;
+  const int beforeYear = plot.Month() == 1 ? plot.Year() - 1 : plot.Year();
+  const int afterYear = plot.Month() == 12 ? plot.Year() + 1 : plot.Year();
+  ui_->PreviousMonth->setText(QStringLiteral("‹ ") + name(before, beforeYear));
+  ui_->NextMonth->setText(name(after, afterYear) + QStringLiteral(" ›"));
+  ui_->PreviousMonth->setAccessibleName(QStringLiteral("Предыдущий месяц, ") +
+                                        MonthAndYear(before, beforeYear));
+  ui_->NextMonth->setAccessibleName(QStringLiteral("Следующий месяц, ") +
+                                    MonthAndYear(after, afterYear));
 }
 
 // A window of a parent stays on the screen when the parent hides; this one goes along.

@@ -23,7 +23,7 @@ class CurvesWindow : public QWidget {
   Q_OBJECT
 
 public:
-  // A window of its own over `parent`, which it first opens centred on. It goes out of sight with
+  // A window of its own over `parent`, which it first opens beside. It goes out of sight with
   // `parent`, when that is closed or minimised with the program, and comes back with it.
   explicit CurvesWindow(QWidget *parent);
   ~CurvesWindow() override;
@@ -33,8 +33,6 @@ public:
   void ShowMonth(const Forecast &forecast, const Today &today, int month, int day);
   // Puts another forecast in place of the one shown, keeping the month and the cursor's day.
   void ReplaceChart(const Forecast &forecast, const Today &today);
-
-  const CurvesPlot &Plot() const;
 
 protected:
   bool eventFilter(QObject *watched, QEvent *event) override;

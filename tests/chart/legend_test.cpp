@@ -97,7 +97,8 @@ TEST(DescribeCell, DayCells) {
   }
 }
 
-// What a screen reader says of a day cell: the date, weekday and code, then the saying alone.
+// What a screen reader says of a day cell: the date, weekday and code in words, then the saying
+// alone, with no symbol that speech would name ("-", ":", "*", brackets).
 TEST(SpeakDay, NamesTheDateAndCodeAndDescribesTheSaying) {
   const YearChart chart2030 = YearChart::Compute({17, 9, 1974, 2030});
   const YearChart birthYear = YearChart::Compute({17, 9, 1974, 1974});
@@ -106,13 +107,63 @@ TEST(SpeakDay, NamesTheDateAndCodeAndDescribesTheSaying) {
     int month, day;
     SpokenDay expected;
   } cases[] = {
-      {chart2030, 3, 13, {"13 марта 2030, среда: +-+", "Сегодня даже черт тебе не брат"}},
-      {chart2030, 2, 29, {"29 февраля 2030: такого дня нет", ""}},
-      {birthYear, 9, 16, {"16 сентября 1974, понедельник: до рождения", ""}},
-      {birthYear, 9, 17, {"17 сентября 1974, вторник: ***", "Самый плохой день. Хуже не бывает"}},
+      {chart2030,
+       3,
+       13,
+       {"13 марта 2030, среда, плюс, минус, плюс", "Сегодня даже черт тебе не брат"}},
+      {chart2030, 2, 29, {"29 февраля 2030, такого дня нет", ""}},
+      {birthYear, 9, 16, {"16 сентября 1974, понедельник, до рождения", ""}},
+      {birthYear,
+       9,
+       17,
+       {"17 сентября 1974, вторник, критический, критический, критический",
+        "Самый плохой день. Хуже не бывает"}},
+      {chart2030,
+       1,
+       7,
+       {"7 января 2030, понедельник, плюс, плюс, плюс", "Попытай судьбу, караулит удача"}},
+      {chart2030, 4, 11, {"11 апреля 2030, четверг, плюс, минус, критический", "Чего то лишишься"}},
+      {chart2030,
+       5,
+       14,
+       {"14 мая 2030, вторник, минус, критический, критический", "Жди гостей, баню от начальства"}},
   };
   for (const auto &c : cases) {
     EXPECT_EQ(c.expected, SpeakDay(c.chart, c.month, c.day)) << c.month << '/' << c.day;
+  }
+}
+
+// The line under the curves and its spoken form; the percents agree with GNU gcal's (see the CLI's
+// --json test), and Russian numbers take their plural: 1 процент, 22 процента, 14 процентов.
+TEST(DescribeCursorDay, GivesThePercentsAndTheCodeShownAndSpoken) {
+  const BirthInput birth{17, 9, 1974, 2030};
+  const YearChart chart2030 = YearChart::Compute(birth);
+  const YearChart birthYear = YearChart::Compute({17, 9, 1974, 1974});
+  const struct {
+    const YearChart &chart;
+    int month, day;
+    const char *shown;
+    const char *spoken;
+  } cases[] = {
+      {chart2030, 3, 14,
+       "14 марта 2030, четверг: физический 89 %, эмоциональный -90 %, интеллектуальный 81 %, +-+",
+       "14 марта 2030, четверг, физический 89 процентов, эмоциональный минус 90 процентов, "
+       "интеллектуальный 81 процент, плюс, минус, плюс"},
+      {chart2030, 1, 23,
+       "23 января 2030, среда: физический 0 %, эмоциональный 22 %, интеллектуальный -76 %, *+-",
+       "23 января 2030, среда, физический 0 процентов, эмоциональный 22 процента, "
+       "интеллектуальный минус 76 процентов, критический, плюс, минус"},
+      {chart2030, 2, 4,
+       "4 февраля 2030, понедельник: физический -14 %, эмоциональный 22 %, интеллектуальный 0 %, "
+       "*+*",
+       "4 февраля 2030, понедельник, физический минус 14 процентов, эмоциональный 22 процента, "
+       "интеллектуальный 0 процентов, критический, плюс, критический"},
+      {birthYear, 9, 16, "16 сентября 1974, понедельник: до рождения",
+       "16 сентября 1974, понедельник, до рождения"},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ((CursorDay{c.shown, c.spoken}), DescribeCursorDay(c.chart, birth, c.month, c.day))
+        << c.month << '/' << c.day;
   }
 }
 

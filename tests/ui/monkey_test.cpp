@@ -340,9 +340,10 @@ void MonkeyTest::CheckBetweenEvents() {
   // The curves window, once made, shows a month of the chart on display.
   if (const auto *curves = form2_->findChild<CurvesWindow *>()) {
     ++curvesSeen_;
-    EXPECT_TRUE(curves->Plot().Chart() == shownChart_);
-    const int day = curves->Plot().CursorDay();
-    EXPECT_TRUE(day >= 1 && day <= MonthLength(curves->Plot().Month(), shownChart_.Year()));
+    const CurvesPlot &plot = *curves->findChild<CurvesPlot *>("Plot");
+    EXPECT_TRUE(plot.Chart() == shownChart_);
+    const int day = plot.CursorDay();
+    EXPECT_TRUE(day >= 1 && day <= MonthLength(plot.Month(), plot.Year()));
   }
 }
 

@@ -313,7 +313,7 @@ TEST_F(ResultWindowTest, EveryDayCellIsNamedForAScreenReader) {
                 Grid().model()->index(day - 1, month - 1).data().toString());
     }
   }
-  EXPECT_EQ("13 марта 2030, среда: +-+",
+  EXPECT_EQ("13 марта 2030, среда, плюс, минус, плюс",
             table->tableInterface()->cellAt(12, 2)->text(QAccessible::Name));
 }
 
@@ -340,7 +340,7 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_NE(nullptr, curves);
   EXPECT_TRUE(curves->isVisible());
   EXPECT_EQ("График биоритмов: март 1999", curves->windowTitle());
-  EXPECT_EQ(15, curves->Plot().CursorDay());
+  EXPECT_EQ(15, curves->findChild<CurvesPlot *>("Plot")->CursorDay());
 
   // The write ends on a worker; a failure reaches the error display then.
   QTemporaryDir directory;
@@ -420,6 +420,15 @@ TEST_F(ResultWindowTest, ADoubleClickShowsTheMonthsCurves) {
   EXPECT_TRUE(curves->isVisible());
   EXPECT_EQ("График биоритмов: май 2031", curves->windowTitle());
   EXPECT_EQ(1, form.findChildren<CurvesWindow *>().size());
+  // The keys and the buttons, named with the month they go to, go on into the years around.
+  for (int i = 0; i < 8; ++i) {
+    QTest::keyClick(&plot, Qt::Key_PageDown);
+  }
+  EXPECT_EQ("График биоритмов: январь 2032", curves->windowTitle());
+  auto &previous = *curves->findChild<QPushButton *>("PreviousMonth");
+  EXPECT_EQ("Предыдущий месяц, декабрь 2031", previous.accessibleName());
+  previous.click();
+  EXPECT_EQ("График биоритмов: декабрь 2031", curves->windowTitle());
 }
 
 TEST_F(ResultWindowTest, OnlyTheBackgroundRestoresThePrompt) {

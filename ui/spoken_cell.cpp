@@ -1,0 +1,207 @@
+#include "ui/spoken_cell.h"
+
+#include <QAbstractItemView>
+#include <QAccessibleInterface>
+#include <QComboBox>
+#include <QEvent>
+#include <QWindow>
+
+namespace kolvex {
+
+namespace {
+
+// The screen reader's way to the stand-ins: a pane without a name beside the owner, whose one
+// child is the stand-in that has the focus. The owner is no ancestor of it, so the screen reader
+// finds no table and no row to read along with the cell.
+class StandInPane : public QAccessibleInterface {
+public:
+  explicit StandInPane(QWidget &owner) : owner_(&owner) {}
+
+  QAccessibleInterface *current = nullptr; // the stand-in with the focus
+
+  bool isValid() const override { return owner_ != nullptr; }
+  QObject *object() const override { return nullptr; }
+  QWindow *window() const override {
+    return owner_ != nullptr ? owner_->window()->windowHandle() : nullptr;
+  }
+  QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+  relations(QAccessible::Relation) const override {
+    return {};
+  }
+  QAccessibleInterface *focusChild() const override { return current; }
+  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface *parent() const override {
+    return owner_ != nullptr ? QAccessible::queryAccessibleInterface(owner_->parentWidget())
+                             : nullptr;
+  }
+  QAccessibleInterface *child(int index) const override { return index == 0 ? current : nullptr; }
+  int childCount() const override { return current != nullptr ? 1 : 0; }
+  int indexOfChild(const QAccessibleInterface *child) const override {
+    return child != nullptr && child == current ? 0 : -1;
+  }
+  QString text(QAccessible::Text) const override { return {}; }
+  void setText(QAccessible::Text, const QString &) override {}
+  QRect rect() const override {
+    return owner_ != nullptr ? QRect(owner_->mapToGlobal(QPoint()), owner_->size()) : QRect();
+  }
+  QAccessible::Role role() const override { return QAccessible::Pane; }
+  QAccessible::State state() const override {
+    QAccessible::State state;
+    state.invisible = owner_ == nullptr || !owner_->isVisible();
+    return state;
+  }
+
+private:
+  QPointer<QWidget> owner_;
+};
+
+// An item of the model as the screen reader sees it, a child of the pane.
+class StandInCell : public QAccessibleInterface {
+public:
+  StandInCell(QWidget &owner, StandInPane &pane, QAccessible::Role role)
+      : owner_(&owner), pane_(&pane), role_(role) {}
+
+  QString name;
+  QString description;
+  QRect place; // in the owner
+
+  bool isValid() const override { return owner_ != nullptr; }
+  QObject *object() const override { return nullptr; }
+  QWindow *window() const override {
+    return owner_ != nullptr ? owner_->window()->windowHandle() : nullptr;
+  }
+  QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
+  relations(QAccessible::Relation) const override {
+    return {};
+  }
+  QAccessibleInterface *focusChild() const override { return nullptr; }
+  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+  QAccessibleInterface *parent() const override { return pane_; }
+  QAccessibleInterface *child(int) const override { return nullptr; }
+  int childCount() const override { return 0; }
+  int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+
+  QString text(QAccessible::Text t) const override {
+    switch (t) {
+    case QAccessible::Name:
+      return name;
+    case QAccessible::Description:
+      return description;
+    default:
+      return {};
+    }
+  }
+  void setText(QAccessible::Text, const QString &) override {}
+
+  QRect rect() const override {
+    return owner_ != nullptr ? QRect(owner_->mapToGlobal(place.topLeft()), place.size()) : QRect();
+  }
+  QAccessible::Role role() const override { return role_; }
+  QAccessible::State state() const override {
+    QAccessible::State state;
+    state.focusable = true;
+    state.selectable = true;
+    state.selected = true;
+    state.focused = owner_ != nullptr && owner_->hasFocus() && pane_->current == this;
+    state.invisible = owner_ == nullptr || !owner_->isVisible();
+    return state;
+  }
+
+private:
+  QPointer<QWidget> owner_;
+  StandInPane *pane_; // lives as long as the cell
+  QAccessible::Role role_;
+};
+
+// The current item of a list, told on focus and on change; a child of the list.
+class CurrentItemSpeech : public QObject {
+public:
+  explicit CurrentItemSpeech(QComboBox &list)
+      : QObject(&list), list_(list), spoken_(list, QAccessible::ListItem) {
+    list.installEventFilter(this);
+    connect(&list, &QComboBox::currentIndexChanged, this, [this] {
+      if (list_.hasFocus()) {
+        Tell(false);
+      }
+    });
+  }
+
+protected:
+  bool eventFilter(QObject *, QEvent *event) override {
+    if (event->type() == QEvent::FocusIn) {
+      // After Qt has told of the list's own focus.
+      QMetaObject::invokeMethod(
+          this, [this] { list_.hasFocus() ? Tell(true) : void(); }, Qt::QueuedConnection);
+    }
+    return false;
+  }
+
+private:
+  void Tell(bool entering) {
+    spoken_.Focus(list_.model()->index(list_.currentIndex(), list_.modelColumn()), entering);
+  }
+
+  QComboBox &list_;
+  SpokenCells spoken_;
+};
+
+} // namespace
+
+void SpeakCurrentItem(QComboBox &list) {
+  new CurrentItemSpeech(list);
+}
+
+SpokenCells::SpokenCells(QWidget &owner, QAccessible::Role role) : owner_(&owner), role_(role) {}
+
+SpokenCells::~SpokenCells() {
+  for (const auto &[cell, id] : cells_) {
+    QAccessible::deleteAccessibleInterface(id);
+  }
+  if (pane_ != 0) {
+    QAccessible::deleteAccessibleInterface(pane_);
+  }
+}
+
+void SpokenCells::Focus(const QModelIndex &index, bool entering) {
+  if (!index.isValid()) {
+    return;
+  }
+  const QString name = index.data(Qt::AccessibleTextRole).toString();
+  QRect place(QPoint(), owner_ != nullptr ? owner_->size() : QSize());
+  if (const auto *table = qobject_cast<const QAbstractItemView *>(owner_.data())) {
+    const QRect cell = table->visualRect(index);
+    place = {table->viewport()->mapTo(table, cell.topLeft()), cell.size()};
+  }
+  Focus({index.row(), index.column()}, name.isEmpty() ? index.data().toString() : name,
+        index.data(Qt::AccessibleDescriptionRole).toString(), place, entering);
+}
+
+void SpokenCells::Focus(std::pair<int, int> item, QString name, const QString &description,
+                        QRect place, bool entering) {
+  if (!QAccessible::isActive() || owner_ == nullptr || !owner_->isVisible()) {
+    return;
+  }
+  if (pane_ == 0) {
+    pane_ = QAccessible::registerAccessibleInterface(new StandInPane(*owner_));
+  }
+  auto &pane = static_cast<StandInPane &>(*QAccessible::accessibleInterface(pane_));
+  auto found = cells_.find(item);
+  if (found == cells_.end()) {
+    found = cells_
+                .emplace(item, QAccessible::registerAccessibleInterface(
+                                   new StandInCell(*owner_, pane, role_)))
+                .first;
+  }
+  auto &cell = static_cast<StandInCell &>(*QAccessible::accessibleInterface(found->second));
+  if (entering && !owner_->accessibleName().isEmpty()) {
+    name = owner_->accessibleName() + QStringLiteral(", ") + name;
+  }
+  cell.name = name;
+  cell.description = description;
+  cell.place = place;
+  pane.current = &cell;
+  QAccessibleEvent event(&cell, QAccessible::Focus);
+  QAccessible::updateAccessibility(&event);
+}
+
+} // namespace kolvex

@@ -1,0 +1,51 @@
+#pragma once
+
+// What a screen reader says as the current item of a list or table moves. Qt's chart grid tells
+// the screen reader that a table cell took the focus, and Orca then reads every cell of the row on
+// a move up or down, twelve dates where one is meant; Qt's month list tells it nothing of the month
+// chosen. So the widget gives the accessible focus to a stand-in of its current item instead: an
+// item of its own, with the model item's accessible name (or its text) and description, outside
+// Qt's table and list, which the screen reader reads alone.
+
+#include <map>
+
+#include <QAccessible>
+#include <QPointer>
+#include <QRect>
+
+class QComboBox;
+class QModelIndex;
+class QWidget;
+
+namespace kolvex {
+
+class SpokenCells {
+public:
+  // `owner` is the widget that has the keyboard focus while its items are read; the stand-ins
+  // take `role`.
+  SpokenCells(QWidget &owner, QAccessible::Role role);
+  ~SpokenCells();
+  SpokenCells(const SpokenCells &) = delete;
+  SpokenCells &operator=(const SpokenCells &) = delete;
+
+  // Gives the accessible focus to the stand-in of `index`. Call it once the owner's own focus has
+  // been told, so that the stand-in's comes last. `entering`: the focus has just come to the
+  // owner, and the stand-in's name begins with the owner's ("Месяц рождения, сентября").
+  void Focus(const QModelIndex &index, bool entering);
+  // The same for an item of the owner's own, known by `item`: the same item is the same stand-in.
+  // `place` is where it shows in the owner.
+  void Focus(std::pair<int, int> item, QString name, const QString &description, QRect place,
+             bool entering);
+
+private:
+  QPointer<QWidget> owner_;
+  QAccessible::Role role_;
+  QAccessible::Id pane_ = 0;                             // made on the first focus
+  std::map<std::pair<int, int>, QAccessible::Id> cells_; // (row, column): made on first focus
+};
+
+// Makes a screen reader say the current item of `list` when the list takes the focus and when the
+// item changes.
+void SpeakCurrentItem(QComboBox &list);
+
+} // namespace kolvex
