@@ -24,9 +24,9 @@ std::wstring Wide(std::string_view utf8) {
 
 std::string Utf8(std::wstring_view wide) {
   std::string utf8(wide.size() * 3, '\0');
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                         nullptr);
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                          static_cast<int>(utf8.size()), nullptr, nullptr);
   utf8.resize(static_cast<std::size_t>(length > 0 ? length : 0));
   return utf8;
 }
@@ -80,8 +80,7 @@ std::string WriteStream(std::string_view text, bool toError) {
     std::wstring_view left(wide);
     while (!left.empty()) {
       DWORD written = 0;
-      if (!WriteConsoleW(handle, left.data(), static_cast<DWORD>(left.size()), &written,
-                         nullptr)) {
+      if (!WriteConsoleW(handle, left.data(), static_cast<DWORD>(left.size()), &written, nullptr)) {
         return Reason(GetLastError());
       }
       left.remove_prefix(written);

@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <cerrno>
@@ -11,6 +15,7 @@
 #include <cstring>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace kolvex {
@@ -38,8 +43,12 @@ QString WriteAll(int fd, const QByteArray &bytes) {
   return {};
 }
 
-QString WriteInPlace(const QByteArray &name, const QByteArray &bytes) {
-  const int fd = open(name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+QString WriteInPlace(const QString &path, const QByteArray &bytes) {
+#ifdef _WIN32
+  const int fd = _wopen(path.toStdWString().c_str(), O_WRONLY | O_BINARY);
+#else
+  const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+#endif
   if (fd < 0) {
     return Reason(errno);
   }
@@ -51,9 +60,9 @@ QString WriteInPlace(const QByteArray &name, const QByteArray &bytes) {
 }
 
 // Into a new file beside `name`, renamed over it once all is written.
-QString WriteBeside(const QByteArray &name, const QByteArray &bytes) {
+QString WriteBeside(const QString &path, const QByteArray &bytes) {
   // The errors of an unbuffered file are those of its writes, with the system's reason.
-  QSaveFile file(QFile::decodeName(name));
+  QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
       file.write(bytes) != bytes.size() || !file.commit()) {
     return file.errorString();
@@ -62,6 +71,28 @@ QString WriteBeside(const QByteArray &name, const QByteArray &bytes) {
 }
 
 } // namespace
+
+#ifdef _WIN32
+
+// Windows has no FIFOs: a device (NUL, a COM port) is written in place; QSaveFile replaces the
+// file with MoveFileEx once all is written.
+QString WriteOutput(const QString &path, const QByteArray &bytes) {
+  if (path == QStringLiteral("-")) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    return WriteAll(_fileno(stdout), bytes);
+  }
+  const QFileInfo info(path);
+  if (info.isDir()) {
+    return Reason(EISDIR);
+  }
+  if (info.exists() && !info.isFile()) {
+    return WriteInPlace(path, bytes);
+  }
+  const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
+  return WriteBeside(target.isEmpty() ? path : target, bytes);
+}
+
+#else
 
 QString WriteOutput(const QString &path, const QByteArray &bytes) {
   if (path == QStringLiteral("-")) {
@@ -73,13 +104,13 @@ QString WriteOutput(const QString &path, const QByteArray &bytes) {
     if (errno != ENOENT) {
       return Reason(errno);
     }
-    return WriteBeside(name, bytes);
+    return WriteBeside(path, bytes);
   }
   if (S_ISDIR(status.st_mode)) {
     return Reason(EISDIR);
   }
   if (!S_ISREG(status.st_mode)) {
-    return WriteInPlace(name, bytes);
+    return WriteInPlace(path, bytes);
   }
   // A link is followed to the file it names, which is replaced; the link stays.
   const std::unique_ptr<char, decltype(&std::free)> target(realpath(name.constData(), nullptr),
@@ -87,7 +118,9 @@ QString WriteOutput(const QString &path, const QByteArray &bytes) {
   if (target == nullptr) {
     return Reason(errno);
   }
-  return WriteBeside(target.get(), bytes);
+  return WriteBeside(QFile::decodeName(target.get()), bytes);
 }
+
+#endif
 
 } // namespace kolvex
