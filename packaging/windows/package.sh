@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # package.sh BUILD: the Windows package from the cross-build in BUILD, with KOLVEX_QT (the Qt it was
-# built against), KOLVEX_VERSION, KOLVEX_SOURCE, KOLVEX_ICO, MAKENSIS, ZIP and CXX (the MinGW
+# built against), KOLVEX_VERSION, KOLVEX_SOURCE, KOLVEX_ICO, MAKENSIS, KOLVEX_ZIP and CXX (the MinGW
 # compiler) in the environment. Makes BUILD/Kolvex-VERSION-win64.zip, a portable folder, and
 # BUILD/Kolvex-VERSION-win64-setup.exe, its installer.
 set -euo pipefail
 
-build=$1
+build=$(cd "$1" && pwd)
 name=Kolvex-$KOLVEX_VERSION-win64
 stage=$build/package/$name
 rm -rf "$build/package"
@@ -39,10 +39,10 @@ while :; do
     sed -n 's/^\s*DLL Name: //p' | sort -u)
   [ $added = 0 ] && break
 done
-"${CXX%g++*}strip" --strip-unneeded "$stage"/*.dll "$stage"/*/*.dll "$stage"/*.exe
+find "$stage" -name '*.exe' -o -name '*.dll' | xargs "${CXX%g++*}strip" --strip-unneeded
 
 rm -f "$build/$name.zip" "$build/$name-setup.exe"
-(cd "$build/package" && "$ZIP" -qr9 "$build/$name.zip" "$name")
+(cd "$build/package" && "$KOLVEX_ZIP" -qr9 "$build/$name.zip" "$name")
 "$MAKENSIS" -V2 -DVERSION="$KOLVEX_VERSION" -DSTAGE="$stage" -DICON="$KOLVEX_ICO" \
   -DOUTFILE="$build/$name-setup.exe" "$KOLVEX_SOURCE/packaging/windows/kolvex.nsi"
 ls -l "$build/$name.zip" "$build/$name-setup.exe"
