@@ -70,7 +70,7 @@ deps-windows:
 	scripts/install-deps windows
 
 windows: deps-windows
-	qt=$$(scripts/build-qt-windows | tail -n1) && \
+	qt=$$(scripts/build-qt-windows) && qt=$$(printf '%s\n' "$$qt" | tail -n1) && \
 	  cmake --preset windows -DCMAKE_PREFIX_PATH="$$qt" -DCMAKE_FIND_ROOT_PATH="$$qt" $(CMAKE_FLAGS)
 	cmake --build --preset windows --target kolvex kolvex-chart kolvex-chart-pdf
 
