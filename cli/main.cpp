@@ -1,15 +1,8 @@
 // kolvex-chart: the year chart and the description of one day, for terminals and scripts. It starts
 // without Qt: --pdf alone needs it, and hands its work to the PDF helper (pdf_main.cpp).
 
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstring>
 #include <ctime>
-#include <iostream>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,6 +18,7 @@
 #include "chart/year_chart.h"
 #include "chart/year_json.h"
 #include "cli/exit_status.h"
+#include "cli/platform.h"
 
 namespace {
 
@@ -111,23 +105,21 @@ constexpr std::string_view Help =
     "    kolvex-chart --ics 17 9 1974 1999 > critical-days.ics\n"
     "    kolvex-chart --json 17 9 1974 1999 > 1999.json\n";
 
+void Complain(std::string_view text) {
+  kolvex::WriteStream(text, true);
+}
+
 int UsageError() {
-  std::cerr << Usage;
+  Complain(Usage);
   return ExitUsage;
 }
 
 // Writes `text` to stdout, all of it: a full disk or a closed pipe is no success.
 int Output(std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t written = write(STDOUT_FILENO, text.data(), text.size());
-    if (written < 0 && errno == EINTR) {
-      continue;
-    }
-    if (written < 0) {
-      std::cerr << "kolvex-chart: cannot write the output: " << std::strerror(errno) << '\n';
-      return ExitIoError;
-    }
-    text.remove_prefix(static_cast<std::size_t>(written));
+  const std::string error = kolvex::WriteStream(text);
+  if (!error.empty()) {
+    Complain("kolvex-chart: cannot write the output: " + error + '\n');
+    return ExitIoError;
   }
   return 0;
 }
@@ -149,31 +141,16 @@ std::string ChartText(const kolvex::YearChart &chart) {
 
 // Now in UTC as an iCalendar DATE-TIME: when the calendar was made.
 std::string UtcStamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
+  const std::tm utc = kolvex::UtcNow();
   std::array<char, 32> text{};
   std::strftime(text.data(), text.size(), "%Y%m%dT%H%M%SZ", &utc);
   return text.data();
 }
 
-// Hands --pdf to the PDF helper, which takes this process's place: it lies at
-// KOLVEX_PDF_HELPER from this program's folder, in the build tree as where it is installed.
+// Hands --pdf to the PDF helper: it lies at KOLVEX_PDF_HELPER from this program's folder, in the
+// build tree as where it is installed.
 int WritePdf(std::span<const std::string_view> fileAndNumbers) {
-  std::array<char, PATH_MAX> self{};
-  const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
-  std::string helper = length > 0 ? std::string(self.data(), static_cast<std::size_t>(length)) : "";
-  helper = helper.substr(0, helper.rfind('/') + 1) + KOLVEX_PDF_HELPER;
-  std::vector<std::string> args{helper};
-  args.insert(args.end(), fileAndNumbers.begin(), fileAndNumbers.end());
-  std::vector<char *> argv;
-  for (std::string &arg : args) {
-    argv.push_back(arg.data());
-  }
-  argv.push_back(nullptr);
-  execv(helper.c_str(), argv.data());
-  std::cerr << "kolvex-chart: cannot run " << helper << ": " << std::strerror(errno) << '\n';
-  return ExitSoftware;
+  return kolvex::RunPdfHelper(KOLVEX_PDF_HELPER, fileAndNumbers);
 }
 
 int Run(const std::vector<std::string_view> &args) {
@@ -209,11 +186,11 @@ int Run(const std::vector<std::string_view> &args) {
       row = kolvex::StrToInt(numbers[5]);
     }
   } catch (const kolvex::EConvertError &error) {
-    std::cerr << kolvex::ErrorText(error.what()) << '\n';
+    Complain(kolvex::ErrorText(error.what()) + '\n');
     return ExitNotAnInteger;
   }
   if (!input) {
-    std::cerr << kolvex::InvalidDataMessage << '\n';
+    Complain(std::string(kolvex::InvalidDataMessage) + '\n');
     return ExitInvalidData;
   }
 
@@ -242,11 +219,12 @@ int Run(const std::vector<std::string_view> &args) {
 } // namespace
 
 int main(int argc, char **argv) {
+  kolvex::SetUpStreams();
   std::vector<std::string_view> args(argv + 1, argv + argc);
   try {
     return Run(args);
   } catch (const std::exception &error) {
-    std::cerr << "kolvex-chart: " << error.what() << '\n';
+    Complain(std::string("kolvex-chart: ") + error.what() + '\n');
     return ExitSoftware;
   }
 }

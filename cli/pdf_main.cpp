@@ -2,6 +2,12 @@
 // this program in its own place once the command line has passed its checks. It is the one part of
 // the command that needs Qt, kept apart so that the text modes start without loading it.
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
+
 #include <array>
 #include <iostream>
 #include <optional>
@@ -51,9 +57,20 @@ int main(int argc, char **argv) {
   std::array<char *, 2> qtArgv{argv[0], nullptr};
   const QGuiApplication application(qtArgc, qtArgv.data());
 
+  // The file's name as it was typed: on Windows argv holds it in the system's code page, which may
+  // lack some of its letters, so it comes from the wide command line.
+#ifdef _WIN32
+  int wideArgc = 0;
+  wchar_t **wideArgv = CommandLineToArgvW(GetCommandLineW(), &wideArgc);
+  const QString file =
+      wideArgc == argc ? QString::fromWCharArray(wideArgv[1]) : QFile::decodeName(argv[1]);
+  LocalFree(wideArgv);
+#else
+  const QString file = QFile::decodeName(argv[1]);
+#endif
   const kolvex::YearChart chart = kolvex::YearChart::Compute(*input);
-  const QString error = kolvex::WriteOutput(QFile::decodeName(argv[1]),
-                                            kolvex::ChartPdf(chart, kolvex::SystemPaperSize()));
+  const QString error =
+      kolvex::WriteOutput(file, kolvex::ChartPdf(chart, kolvex::SystemPaperSize()));
   if (!error.isEmpty()) {
     std::cerr << "kolvex-chart: cannot write " << argv[1] << ": " << error.toStdString() << '\n';
     return kolvex::ExitIoError;

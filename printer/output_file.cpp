@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <cerrno>
@@ -11,6 +15,7 @@
 #include <cstring>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace kolvex {
@@ -38,8 +43,12 @@ QString WriteAll(int fd, const QByteArray &bytes) {
   return {};
 }
 
-QString WriteInPlace(const QByteArray &name, const QByteArray &bytes) {
-  const int fd = open(name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+QString WriteInPlace(const QString &path, const QByteArray &bytes) {
+#ifdef _WIN32
+  const int fd = _wopen(path.toStdWString().c_str(), O_WRONLY | O_BINARY);
+#else
+  const int fd = open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+#endif
   if (fd < 0) {
     return Reason(errno);
   }
@@ -50,13 +59,17 @@ QString WriteInPlace(const QByteArray &name, const QByteArray &bytes) {
   return error;
 }
 
-// Into a new file beside `name`, renamed over it once all is written; the new file goes away
+// Into a new file beside `path`, renamed over it once all is written; the new file goes away
 // again when something fails.
-QString WriteBeside(const QByteArray &name, const QByteArray &bytes) {
-  QSaveFile file(QFile::decodeName(name));
+QString WriteBeside(const QString &path, const QByteArray &bytes) {
+  QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     return file.errorString();
   }
+#ifdef _WIN32
+  // The C library's descriptor of the file, opened in text mode, would turn "\n" into "\r\n".
+  _setmode(file.handle(), _O_BINARY);
+#endif
   // Written by hand: a write that stops partway (a disk full after some of the bytes) leaves
   // QFile without the system's reason.
   if (QString error = WriteAll(file.handle(), bytes); !error.isEmpty()) {
@@ -70,6 +83,28 @@ QString WriteBeside(const QByteArray &name, const QByteArray &bytes) {
 
 } // namespace
 
+#ifdef _WIN32
+
+// Windows has no FIFOs: a device (NUL, a COM port) is written in place; QSaveFile replaces the
+// file with MoveFileEx once all is written.
+QString WriteOutput(const QString &path, const QByteArray &bytes) {
+  if (path == QStringLiteral("-")) {
+    _setmode(_fileno(stdout), _O_BINARY);
+    return WriteAll(_fileno(stdout), bytes);
+  }
+  const QFileInfo info(path);
+  if (info.isDir()) {
+    return Reason(EISDIR);
+  }
+  if (info.exists() && !info.isFile()) {
+    return WriteInPlace(path, bytes);
+  }
+  const QString target = info.isSymLink() ? info.canonicalFilePath() : path;
+  return WriteBeside(target.isEmpty() ? path : target, bytes);
+}
+
+#else
+
 QString WriteOutput(const QString &path, const QByteArray &bytes) {
   if (path == QStringLiteral("-")) {
     return WriteAll(STDOUT_FILENO, bytes);
@@ -80,13 +115,13 @@ QString WriteOutput(const QString &path, const QByteArray &bytes) {
     if (errno != ENOENT) {
       return Reason(errno);
     }
-    return WriteBeside(name, bytes);
+    return WriteBeside(path, bytes);
   }
   if (S_ISDIR(status.st_mode)) {
     return Reason(EISDIR);
   }
   if (!S_ISREG(status.st_mode)) {
-    return WriteInPlace(name, bytes);
+    return WriteInPlace(path, bytes);
   }
   // A link is followed to the file it names, which is replaced; the link stays.
   const std::unique_ptr<char, decltype(&std::free)> target(realpath(name.constData(), nullptr),
@@ -94,7 +129,9 @@ QString WriteOutput(const QString &path, const QByteArray &bytes) {
   if (target == nullptr) {
     return Reason(errno);
   }
-  return WriteBeside(target.get(), bytes);
+  return WriteBeside(QFile::decodeName(target.get()), bytes);
 }
+
+#endif
 
 } // namespace kolvex

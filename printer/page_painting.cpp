@@ -1,7 +1,11 @@
 #include "printer/page_painting.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <langinfo.h>
 #include <locale.h>
+#endif
 
 #include <cstdlib>
 #include <optional>
@@ -29,6 +33,31 @@ std::optional<QPageSize> NamedPaper(const QString &name) {
   }
   return std::nullopt;
 }
+
+#ifdef _WIN32
+
+// The paper of the user's locale in the Control Panel's regional settings.
+std::optional<QPageSize> LocalePaper() {
+  DWORD paper = 0;
+  if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_IPAPERSIZE | LOCALE_RETURN_NUMBER,
+                      reinterpret_cast<LPWSTR>(&paper), sizeof paper / sizeof(wchar_t)) == 0) {
+    return std::nullopt;
+  }
+  switch (paper) {
+  case DMPAPER_LETTER:
+    return QPageSize(QPageSize::Letter);
+  case DMPAPER_LEGAL:
+    return QPageSize(QPageSize::Legal);
+  case DMPAPER_A3:
+    return QPageSize(QPageSize::A3);
+  case DMPAPER_A4:
+    return QPageSize(QPageSize::A4);
+  default:
+    return std::nullopt;
+  }
+}
+
+#else
 
 // The paper of the locale that LC_ALL or LC_PAPER name. The C locale's paper is only glibc's
 // default, no setting of the user's, and so is LANG's locale: LANG sets everything at once.
@@ -59,6 +88,8 @@ std::optional<QPageSize> LocalePaper() {
   }
   return QPageSize(size, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
 }
+
+#endif
 
 // The first word of the papersize file that is no comment.
 std::optional<QPageSize> FilePaper() {

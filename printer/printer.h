@@ -36,27 +36,36 @@ class CupsConnection;
 // A printer with its canvas: the font that texts are drawn in, and the painter of the document
 // being printed. Page units are the device pixels of the printable area, origin at its top-left.
 //
-// The program prints on the default CUPS destination (lpstat -d, or the user's own lpoptions -d).
-// It is looked up at the first read of the page size; once found it serves every later printout,
-// even if the default destination changes meanwhile. The page is drawn as PDF in memory and
-// streamed to CUPS, so no temporary file can break it on the way.
+// On Linux the program prints on the default CUPS destination (lpstat -d, or the user's own
+// lpoptions -d). It is looked up at the first read of the page size; once found it serves every
+// later printout, even if the default destination changes meanwhile. The page is drawn as PDF in
+// memory and streamed to CUPS, so no temporary file can break it on the way.
+//
+// On Windows it prints on the default printer of the system's profile (the "device" entry of its
+// "windows" section, up to the first comma), found among the installed printers by its exact name
+// at the first read of the page size and kept for the run; each text is drawn by the printer's
+// device context itself, in the font asked for with the Cyrillic character set.
 //
 // Any thread may print, one at a time; every exchange with CUPS can be ended from another thread
-// through the stop token of StopOn.
+// through the stop token of StopOn (on Windows, the printout ends at the next text).
 class Printer {
 public:
   // The default destination, not looked up yet.
   Printer();
+#ifndef _WIN32
   // Writes every document to the PDF file `path` instead: A4 at `dotsPerInch`. It draws exactly
   // what goes to a printer, so the drawing can be checked without one.
   Printer(const QString &path, int dotsPerInch);
+#endif
 
   Printer(const Printer &) = delete;
   Printer &operator=(const Printer &) = delete;
   ~Printer();
 
   // The canvas font, held in points; usable before any printer is found.
-  QFont &Font() noexcept { return font_; }
+  QFont &Font() noexcept {
+    return font_;
+  }
 
   // The printable area in device pixels. A read of the width asks CUPS about the printer on a new
   // connection, which the read of the height and the document that follow use too: one
@@ -68,21 +77,36 @@ public:
   int PageWidth();
   int PageHeight();
 
+#ifndef _WIN32
   // The paper and its printable area as the last read found them, and the device pixels an inch.
-  const QPageLayout &PageLayout() const noexcept { return layout_; }
-  int Resolution() const noexcept { return resolution_; }
+  const QPageLayout &PageLayout() const noexcept {
+    return layout_;
+  }
+  int Resolution() const noexcept {
+    return resolution_;
+  }
+#endif
 
   // True between BeginDoc and EndDoc.
-  bool Printing() const noexcept { return painter_.isActive(); }
+  bool Printing() const noexcept;
 
   // Starts a document with an empty name, and its first page; the font's height is set for the
   // printer's vertical resolution. Throws EPrinter "Printing in progress" while a document is
   // open, leaving that one untouched.
   void BeginDoc();
 
+  // Draws the page of `chart` on the open document, over a printable area of `width` by `height`
+  // device pixels. On Windows a stop asked for ends it at the next text, with EPrinter "Printer
+  // selected is not responding".
+  void DrawPage(const YearChart &chart, int width, int height);
+
+#ifndef _WIN32
   // The painter of the open document, set up for the font, on which DrawPageText draws a text
   // as the printer's TextOut would.
-  QPainter &Canvas() noexcept { return painter_; }
+  QPainter &Canvas() noexcept {
+    return painter_;
+  }
+#endif
 
   // Ends the page and the document and hands it to the printer whole; the printer stays found.
   // Throws EPrinter "Printer selected is not accepting jobs" when its CUPS queue refuses new
@@ -93,9 +117,26 @@ public:
 
   // From now on, an exchange with CUPS under way or to come ends, failing, as soon as `stop` is
   // asked to stop.
-  void StopOn(std::stop_token stop) { stop_ = std::move(stop); }
+  void StopOn(std::stop_token stop) {
+    stop_ = std::move(stop);
+  }
 
 private:
+#ifdef _WIN32
+  // Finds the default printer the first time, and opens its device context.
+  void Open();
+  // Ends a document that cannot be finished, and lets the device context go.
+  void Abandon() noexcept;
+  void ThrowIfStopped();
+
+  QFont font_;
+  std::stop_token stop_;
+  QByteArray name_;    // the printer found, in the system's code page; empty until then
+  void *dc_ = nullptr; // its device context while one is open
+  void *gdiFont_ = nullptr;
+  void *previousFont_ = nullptr;
+  bool printing_ = false;
+#else
   // Asks CUPS for the printer and its paper on a new connection, finding the default destination
   // the first time.
   void Open();
@@ -114,6 +155,7 @@ private:
   QBuffer document_;
   std::optional<QPdfWriter> writer_;
   QPainter painter_;
+#endif
 };
 
 // The printer of the program: created on first use, it lives until the program ends.

@@ -54,9 +54,13 @@ private:
 
 void InstallQtTranslation() {
   // Owned by the application, so it lives exactly as long; without the catalogue Qt stays English.
+  // Qt's folder of catalogues, or the program's own, where the Windows package puts it.
   auto *translator = new QTranslator(QCoreApplication::instance());
-  if (translator->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                       QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+  const QLocale russian(QLocale::Russian, QLocale::Russia);
+  if (translator->load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+      translator->load(russian, QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QCoreApplication::applicationDirPath())) {
     QCoreApplication::installTranslator(translator);
   } else {
     delete translator;

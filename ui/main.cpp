@@ -66,7 +66,11 @@ std::optional<int> AnswerCommandLine(int argc, char *argv[]) {
 // The program places its windows itself: the input window centred, the result window minimised
 // with it. X11 allows that and Wayland does not, so X11 comes first, through XWayland on a Wayland
 // desktop, and native Wayland serves only where no X server is announced.
+// Windows has one windowing platform, Qt's own default.
 std::optional<std::string_view> ChoosePlatform() {
+#ifdef _WIN32
+  return std::nullopt;
+#endif
   if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
     return std::nullopt;
   }

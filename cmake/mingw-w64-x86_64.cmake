@@ -1,0 +1,16 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix threads, for std::thread).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(KOLVEX_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${KOLVEX_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KOLVEX_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${KOLVEX_MINGW_TRIPLET}-windres)
+
+# Libraries and headers come from the MinGW sysroot and from the Qt given in CMAKE_PREFIX_PATH;
+# programs (moc, rcc, uic) from the host.
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/${KOLVEX_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
