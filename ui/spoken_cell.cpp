@@ -10,14 +10,11 @@ namespace kolvex {
 
 namespace {
 
-// The screen reader's way to the stand-ins: a pane without a name beside the owner, whose one
-// child is the stand-in that has the focus. The owner is no ancestor of it, so the screen reader
-// finds no table and no row to read along with the cell.
-class StandInPane : public QAccessibleInterface {
+// What the pane and the stand-ins share: they belong to a widget of the program, have no object
+// of their own, and stand in its window.
+class OwnedInterface : public QAccessibleInterface {
 public:
-  explicit StandInPane(QWidget &owner) : owner_(&owner) {}
-
-  QAccessibleInterface *current = nullptr; // the stand-in with the focus
+  explicit OwnedInterface(QWidget &owner) : owner_(&owner) {}
 
   bool isValid() const override { return owner_ != nullptr; }
   QObject *object() const override { return nullptr; }
@@ -28,8 +25,23 @@ public:
   relations(QAccessible::Relation) const override {
     return {};
   }
-  QAccessibleInterface *focusChild() const override { return current; }
   QAccessibleInterface *childAt(int, int) const override { return nullptr; }
+  void setText(QAccessible::Text, const QString &) override {}
+
+protected:
+  QPointer<QWidget> owner_;
+};
+
+// The screen reader's way to the stand-ins: a pane without a name beside the owner, whose one
+// child is the stand-in that has the focus. The owner is no ancestor of it, so the screen reader
+// finds no table and no row to read along with the cell.
+class StandInPane : public OwnedInterface {
+public:
+  explicit StandInPane(QWidget &owner) : OwnedInterface(owner) {}
+
+  QAccessibleInterface *current = nullptr; // the stand-in with the focus
+
+  QAccessibleInterface *focusChild() const override { return current; }
   QAccessibleInterface *parent() const override {
     return owner_ != nullptr ? QAccessible::queryAccessibleInterface(owner_->parentWidget())
                              : nullptr;
@@ -40,7 +52,6 @@ public:
     return child != nullptr && child == current ? 0 : -1;
   }
   QString text(QAccessible::Text) const override { return {}; }
-  void setText(QAccessible::Text, const QString &) override {}
   QRect rect() const override {
     return owner_ != nullptr ? QRect(owner_->mapToGlobal(QPoint()), owner_->size()) : QRect();
   }
@@ -50,32 +61,19 @@ public:
     state.invisible = owner_ == nullptr || !owner_->isVisible();
     return state;
   }
-
-private:
-  QPointer<QWidget> owner_;
 };
 
 // An item of the model as the screen reader sees it, a child of the pane.
-class StandInCell : public QAccessibleInterface {
+class StandInCell : public OwnedInterface {
 public:
   StandInCell(QWidget &owner, StandInPane &pane, QAccessible::Role role)
-      : owner_(&owner), pane_(&pane), role_(role) {}
+      : OwnedInterface(owner), pane_(&pane), role_(role) {}
 
   QString name;
   QString description;
   QRect place; // in the owner
 
-  bool isValid() const override { return owner_ != nullptr; }
-  QObject *object() const override { return nullptr; }
-  QWindow *window() const override {
-    return owner_ != nullptr ? owner_->window()->windowHandle() : nullptr;
-  }
-  QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
-  relations(QAccessible::Relation) const override {
-    return {};
-  }
   QAccessibleInterface *focusChild() const override { return nullptr; }
-  QAccessibleInterface *childAt(int, int) const override { return nullptr; }
   QAccessibleInterface *parent() const override { return pane_; }
   QAccessibleInterface *child(int) const override { return nullptr; }
   int childCount() const override { return 0; }
@@ -91,7 +89,6 @@ public:
       return {};
     }
   }
-  void setText(QAccessible::Text, const QString &) override {}
 
   QRect rect() const override {
     return owner_ != nullptr ? QRect(owner_->mapToGlobal(place.topLeft()), place.size()) : QRect();
@@ -108,7 +105,6 @@ public:
   }
 
 private:
-  QPointer<QWidget> owner_;
   StandInPane *pane_; // lives as long as the cell
   QAccessible::Role role_;
 };
