@@ -50,9 +50,14 @@ int main(int argc, char **argv) {
   }
 
   // Fonts and the PDF writer need a GUI application, never a screen: a platform set for the
-  // desktop would only fail where there is no display.
+  // desktop would only fail where there is no display. Windows's own platform needs none, and it
+  // alone knows the system's fonts there.
   qInstallMessageHandler(PassQtErrors);
+#ifdef _WIN32
+  qputenv("QT_QPA_PLATFORM", "windows");
+#else
   qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
   int qtArgc = 1;
   std::array<char *, 2> qtArgv{argv[0], nullptr};
   const QGuiApplication application(qtArgc, qtArgv.data());

@@ -11,12 +11,13 @@ stage=$build/package/$name
 rm -rf "$build/package"
 mkdir -p "$stage/platforms" "$stage/styles"
 
-cp "$build/ui/kolvex.exe" "$build/cli/kolvex-chart.exe" "$build/cli/kolvex-chart-pdf.exe" "$stage/"
+# Qt puts every program of a Windows build in the build folder's top.
+cp "$build/kolvex.exe" "$build/kolvex-chart.exe" "$build/kolvex-chart-pdf.exe" "$stage/"
 # The platforms: windows for the windows, offscreen for the PDF helper; Windows's own style.
 cp "$KOLVEX_QT/plugins/platforms/qwindows.dll" "$KOLVEX_QT/plugins/platforms/qoffscreen.dll" \
   "$stage/platforms/"
 cp "$KOLVEX_QT/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
-cp /usr/share/qt6/translations/qtbase_ru.qm "$stage/"
+cp "$build/qtbase_ru.qm" "$stage/"
 sed 's/$/\r/' "$KOLVEX_SOURCE/LICENSE" >"$stage/LICENSE.txt"
 
 # Every DLL that the programs and plugins import and that is not Windows's own, from Qt's bin

@@ -219,8 +219,9 @@ TEST(ParseAndCheck, ReadsYearMonthDayForecastAndStopsAtTheFirstBadText) {
       {{"17", "13", "1974", "1999 "}, "1999 "},
   };
   for (const auto &c : cases) {
-    EXPECT_EQ("'" + std::string(c.named) + "' is not a valid integer value",
-              ConversionErrorOf(c.fields));
+    std::string message = "'";
+    message.append(c.named).append("' is not a valid integer value");
+    EXPECT_EQ(message, ConversionErrorOf(c.fields));
   }
 
   // The window's month list cannot hold a bad text: the year still comes before the day.

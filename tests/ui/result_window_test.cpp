@@ -1,5 +1,9 @@
 #include "ui/BIOform.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -356,12 +360,17 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
   ASSERT_EQ(1u, boxes.shown.size());
-  EXPECT_EQ(
-      (Message{ApplicationTitle,
-               "Не удалось сохранить " + directory.filePath("no/page.pdf") + ": " +
-                   QCoreApplication::translate("QIODevice", "No such file or directory") + ".",
-               MessageIcon::Error}),
-      boxes.shown[0]);
+  // The system's own words for a missing folder: Windows's end with a full stop.
+#ifdef _WIN32
+  const QString reason = qt_error_string(ERROR_PATH_NOT_FOUND);
+#else
+  const QString reason =
+      QCoreApplication::translate("QIODevice", "No such file or directory") + ".";
+#endif
+  EXPECT_EQ((Message{ApplicationTitle,
+                     "Не удалось сохранить " + directory.filePath("no/page.pdf") + ": " + reason,
+                     MessageIcon::Error}),
+            boxes.shown[0]);
 }
 
 // A double click selects the cell and opens its month in the curves window, the cursor on its day;
