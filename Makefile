@@ -72,14 +72,19 @@ windows: deps-windows
 	  cmake --preset windows -DCMAKE_PREFIX_PATH="$$qt" -DCMAKE_FIND_ROOT_PATH="$$qt" $(CMAKE_FLAGS)
 	cmake --build --preset windows --target kolvex kolvex-chart kolvex-chart-pdf
 
-# The chart and window tests under Wine (offscreen), then kolvex-chart.exe against the Linux
-# kolvex-chart of build/ on fixed and random command lines, and its PDF.
+# The chart and window tests under Wine (offscreen); kolvex-chart.exe against the Linux
+# kolvex-chart of build/ on fixed and random command lines, and its PDF; then the package, installed
+# into a fresh Wine prefix, prints from kolvex.exe onto a CUPS queue of the tests the same texts
+# as the Linux program.
 test-windows: windows
 	cmake --build --preset windows
 	ctest --preset windows
 	cmake --preset default $(CMAKE_FLAGS)
-	cmake --build --preset default --target kolvex-chart
+	cmake --build --preset default --target kolvex-chart printer_tests
 	scripts/test-windows build-windows build/cli/kolvex-chart
+	cmake --build --preset windows --target windows-package
+	KOLVEX_WINDOWS_SETUP=$$(ls -t $(CURDIR)/build-windows/Kolvex-*-win64-setup.exe | head -n1) \
+	  ctest --preset default -R TheWindowsProgramUnderWinePrintsTheSameTexts --output-on-failure
 
 # build-windows/Kolvex-VERSION-win64.zip and build-windows/Kolvex-VERSION-win64-setup.exe.
 windows-package: windows

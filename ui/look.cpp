@@ -50,9 +50,10 @@ void CentreFrame(QWidget &window) {
 }
 
 // The window manager puts its frame round a window only once the window is mapped, and says how
-// large it is a moment later, without an event of its own. Until it has (for a second at most),
-// the frame is looked at every few milliseconds; once it is known the window is centred again by
-// its outer size. Nobody can have moved the window before: moving it takes the frame.
+// large it is a moment later, without an event of its own. Until it has (for five seconds at most:
+// on a busy machine it can take more than one), the frame is looked at every few milliseconds;
+// once it is known the window is centred again by its outer size. Nobody can have moved the
+// window before: moving it takes the frame.
 class CentreOnceFramed final : public QObject {
 public:
   explicit CentreOnceFramed(QWidget &window)
@@ -72,7 +73,7 @@ protected:
 
 private:
   static constexpr int LookEvery = 10;      // milliseconds
-  static constexpr int WaitForFrame = 1000; // milliseconds
+  static constexpr int WaitForFrame = 5000; // milliseconds
 
   QWidget &window_;
   QRect unframed_;

@@ -13,9 +13,8 @@ mkdir -p "$stage/platforms" "$stage/styles"
 
 # Qt puts every program of a Windows build in the build folder's top.
 cp "$build/kolvex.exe" "$build/kolvex-chart.exe" "$build/kolvex-chart-pdf.exe" "$stage/"
-# The platforms: windows for the windows, offscreen for the PDF helper; Windows's own style.
-cp "$KOLVEX_QT/plugins/platforms/qwindows.dll" "$KOLVEX_QT/plugins/platforms/qoffscreen.dll" \
-  "$stage/platforms/"
+# Windows's own platform (the windows and the PDF helper's fonts) and style.
+cp "$KOLVEX_QT/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$KOLVEX_QT/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 cp "$build/qtbase_ru.qm" "$stage/"
 sed 's/$/\r/' "$KOLVEX_SOURCE/LICENSE" >"$stage/LICENSE.txt"

@@ -16,11 +16,11 @@ constexpr double Tolerance = 0.5; // points
 } // namespace
 
 QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode,
-                      const QProcessEnvironment &environment) {
+                      const QProcessEnvironment &environment, int seconds) {
   QProcess process;
   process.setProcessEnvironment(environment);
   process.start(program, arguments);
-  const bool finished = process.waitForFinished(60'000);
+  const bool finished = process.waitForFinished(seconds * 1000);
   if (!finished) {
     process.kill();
     process.waitForFinished();

@@ -53,6 +53,51 @@ TEST_F(WindowPrinting, ThePrintButtonPrintsTheChartOnOnePageOfTheDefaultQueue) {
   }
 }
 
+// The lines of a printed page's text, each as its words with single spaces between them. Fonts
+// that draw the hyphen and the soft hyphen with one glyph read back either: both are hyphens here.
+QStringList TextLines(const QString &pdf) {
+  QStringList lines;
+  for (const QString &line :
+       QString::fromUtf8(testing::RunProgram("pdftotext", {"-layout", pdf, "-"})).split('\n')) {
+    if (!line.simplified().isEmpty()) {
+      lines << line.simplified().replace(QChar(0xAD), '-');
+    }
+  }
+  return lines;
+}
+
+// Kolvex for Windows, installed from its package into a fresh Wine prefix and driven as a user
+// drives it (scripts/windows-printout), prints the same texts as the program here through Wine's
+// spooler onto the default queue. Runs when KOLVEX_WINDOWS_SETUP names the installer, as
+// make test-windows does; the picture of the screen and the page are left in the test's folder.
+TEST_F(WindowPrinting, TheWindowsProgramUnderWinePrintsTheSameTexts) {
+  const QString setup = qEnvironmentVariable("KOLVEX_WINDOWS_SETUP");
+  if (setup.isEmpty()) {
+    GTEST_SKIP() << "KOLVEX_WINDOWS_SETUP names no Windows installer";
+  }
+  SetDefault(TestQueue);
+  WindowProgram program(Environment());
+  ASSERT_EQ(Shown, program.Ask("show"));
+  const QString here = PrintOnTestQueue(program);
+  ASSERT_FALSE(here.isEmpty());
+  const QStringList expected = TextLines(here);
+  EXPECT_EQ(0, program.Finish());
+
+  QFile::remove(cups_.Output(TestQueue));
+  QProcessEnvironment windows = Environment();
+  windows.remove("QT_QPA_PLATFORM");
+  int exitCode = 0;
+  const QByteArray steps = testing::RunProgram(
+      KOLVEX_WINDOWS_PRINTOUT, {setup, "kolvex-under-wine.png"}, &exitCode, windows, 600);
+  ASSERT_EQ(0, exitCode) << steps.toStdString();
+  ASSERT_TRUE(cups_.WaitForJobs(TestQueue));
+  const QString there = cups_.Output(TestQueue);
+  QFile::remove("kolvex-under-wine.pdf");
+  QFile::copy(there, "kolvex-under-wine.pdf");
+  EXPECT_EQ(1, PdfPageCount(there));
+  EXPECT_EQ(expected.join('\n').toStdString(), TextLines(there).join('\n').toStdString());
+}
+
 // The test queue is the user's default destination.
 class PrintFault : public testing::CupsQueueTest {
 protected:
