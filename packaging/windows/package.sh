@@ -15,7 +15,8 @@ mkdir -p "$stage/platforms" "$stage/styles"
 cp "$build/kolvex.exe" "$build/kolvex-chart.exe" "$build/kolvex-chart-pdf.exe" "$stage/"
 # Windows's own platform (the windows and the PDF helper's fonts) and style.
 cp "$KOLVEX_QT/plugins/platforms/qwindows.dll" "$stage/platforms/"
-cp "$KOLVEX_QT/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+# (qwindowsvistastyle up to Qt 6.6, qmodernwindowsstyle from 6.7).
+cp "$KOLVEX_QT"/plugins/styles/q*windows*style.dll "$stage/styles/"
 cp "$build/qtbase_ru.qm" "$stage/"
 sed 's/$/\r/' "$KOLVEX_SOURCE/LICENSE" >"$stage/LICENSE.txt"
 
