@@ -59,3 +59,20 @@ click() {
   input_show=(136 $((menu_bar + 124)))
   result_print=(80 380)
 }
+
+# --- Wine ---
+
+# shellcheck disable=SC2034 # used by the scripts that source this
+{
+  wine=/usr/lib/wine/wine64
+  wineserver=/usr/lib/wine/wineserver64
+}
+
+# wine_environment PREFIX: Wine, for everything this script starts from now on, in the prefix
+# PREFIX; quiet, without downloads of Mono or Gecko and without menu entries on the host's desktop,
+# unless WINEDEBUG or WINEDLLOVERRIDES already say otherwise.
+wine_environment() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+}
