@@ -21,6 +21,15 @@ need_program() {
   [ -x "$program" ] || fail "no program $program (build it, or name it in KOLVEX)"
 }
 
+# as_root COMMAND...: runs the command as root, through sudo when this user is not root.
+as_root() {
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo "$@"
+  else
+    "$@"
+  fi
+}
+
 # --- The virtual display and its windows ---
 
 # on_virtual_display WIDTHxHEIGHT ARGS...: unless it already runs there, runs this script again
@@ -75,4 +84,63 @@ wine_environment() {
   export WINEPREFIX=$1
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
+}
+
+# --- Debian and apt's sources ---
+
+# this_release: the code name of the Debian release this machine runs (bookworm, trixie, ...).
+this_release() {
+  # shellcheck disable=SC1091
+  (. /etc/os-release && echo "${VERSION_CODENAME:-}")
+}
+
+# apt_sources: the deb entries of apt's sources in apt's order, one line each: URI, suite and
+# signing key (empty when the entry names none), separated by tabs. Reads the one-line format
+# (sources.list, *.list) and deb822 (*.sources); leaves out comments and disabled stanzas.
+apt_sources() {
+  local file
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$file" ] || continue
+    sed 's/#.*//' "$file" | awk -v OFS='\t' '$1 == "deb" {
+      i = 2; key = ""
+      if ($i ~ /^\[/) {
+        for (; i <= NF; i++) {
+          if ($i ~ /signed-by=/) key = $i
+          if ($i ~ /\]$/) break
+        }
+        i++
+      }
+      sub(/.*signed-by=/, "", key); sub(/\]$/, "", key)
+      print $i, $(i + 1), key }'
+  done
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] || continue
+    awk 'BEGIN { RS = ""; FS = "\n"; OFS = "\t" }
+      {
+        types = ""; uris = ""; suites = ""; key = ""; enabled = "yes"
+        for (i = 1; i <= NF; i++) {
+          line = $i
+          if (line ~ /^#/ || line ~ /^[ \t]/) continue
+          field = tolower(line); sub(/:.*/, "", field)
+          value = line; sub(/^[^:]*:[ \t]*/, "", value); sub(/[ \t]+$/, "", value)
+          if (field == "types") types = value
+          else if (field == "uris") uris = value
+          else if (field == "suites") suites = value
+          else if (field == "signed-by") key = value
+          else if (field == "enabled") enabled = tolower(value)
+        }
+        if (enabled == "no" || (" " types " ") !~ /[ \t]deb[ \t]/) next
+        nu = split(uris, u, /[ \t]+/); ns = split(suites, s, /[ \t]+/)
+        for (a = 1; a <= nu; a++)
+          for (b = 1; b <= ns; b++)
+            if (u[a] != "" && s[b] != "") print u[a], s[b], key
+      }' "$file"
+  done
+}
+
+# debian_mirror SUITE: the URI and the signing key (tab-separated) of apt's first deb entry for
+# SUITE; nothing when there is none.
+debian_mirror() {
+  # Reads to the end: a reader that left early would end the writers with SIGPIPE.
+  apt_sources | awk -F'\t' -v OFS='\t' -v suite="$1" '$2 == suite && !found { print $1, $3; found = 1 }'
 }
