@@ -2,22 +2,16 @@
 // this program in its own place once the command line has passed its checks. It is the one part of
 // the command that needs Qt, kept apart so that the text modes start without loading it.
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include <shellapi.h>
-#endif
-
 #include <array>
 #include <iostream>
 #include <optional>
 
-#include <QFile>
 #include <QGuiApplication>
 
 #include "chart/input_reader.h"
 #include "chart/year_chart.h"
 #include "cli/exit_status.h"
+#include "cli/pdf_start.h"
 #include "printer/output_file.h"
 #include "printer/page_painting.h"
 
@@ -49,30 +43,13 @@ int main(int argc, char **argv) {
     return kolvex::ExitUsage;
   }
 
-  // Fonts and the PDF writer need a GUI application, never a screen: a platform set for the
-  // desktop would only fail where there is no display. Windows's own platform needs none, and it
-  // alone knows the system's fonts there.
   qInstallMessageHandler(PassQtErrors);
-#ifdef _WIN32
-  qputenv("QT_QPA_PLATFORM", "windows");
-#else
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-#endif
+  qputenv("QT_QPA_PLATFORM", kolvex::PdfQtPlatform());
   int qtArgc = 1;
   std::array<char *, 2> qtArgv{argv[0], nullptr};
   const QGuiApplication application(qtArgc, qtArgv.data());
 
-  // The file's name as it was typed: on Windows argv holds it in the system's code page, which may
-  // lack some of its letters, so it comes from the wide command line.
-#ifdef _WIN32
-  int wideArgc = 0;
-  wchar_t **wideArgv = CommandLineToArgvW(GetCommandLineW(), &wideArgc);
-  const QString file =
-      wideArgc == argc ? QString::fromWCharArray(wideArgv[1]) : QFile::decodeName(argv[1]);
-  LocalFree(wideArgv);
-#else
-  const QString file = QFile::decodeName(argv[1]);
-#endif
+  const QString file = kolvex::FileArgument(argc, argv, 1);
   const kolvex::YearChart chart = kolvex::YearChart::Compute(*input);
   const QString error =
       kolvex::WriteOutput(file, kolvex::ChartPdf(chart, kolvex::SystemPaperSize()));

@@ -6,58 +6,13 @@
 #include <array>
 #include <chrono>
 
-#include <QLibrary>
 #include <QUrl>
 
-#include <cups/cups.h>
-#include <cups/pwg.h>
-
+#include "printer/cups_library.h"
 #include "printer/printer.h"
 
 namespace kolvex {
 namespace {
-
-// The functions of libcups the printer calls, typed from its own header.
-#define KOLVEX_CUPS_FUNCTIONS(X)                                                                   \
-  X(cupsCancelJob2)                                                                                \
-  X(cupsCreateJob)                                                                                 \
-  X(cupsDoRequest) X(cupsEncryption) X(cupsFinishDocument) X(cupsFreeDests) X(cupsGetNamedDest)    \
-      X(cupsGetOption) X(cupsLastError) X(cupsServer) X(cupsStartDocument) X(cupsWriteRequestData) \
-          X(httpClose) X(httpConnect2) X(httpGetFd) X(httpSetTimeout) X(ippAddString)              \
-              X(ippAddStrings) X(ippDelete) X(ippFindAttribute) X(ippGetCollection)                \
-                  X(ippGetInteger) X(ippGetString) X(ippNewRequest) X(ippPort) X(pwgMediaForPWG)
-
-struct Cups {
-#define KOLVEX_CUPS_MEMBER(name) decltype(&::name) name = nullptr;
-  KOLVEX_CUPS_FUNCTIONS(KOLVEX_CUPS_MEMBER)
-#undef KOLVEX_CUPS_MEMBER
-};
-
-// libcups, loaded once a run; nullptr when the system has none.
-const Cups *LoadCups() {
-  static const std::optional<Cups> cups = []() -> std::optional<Cups> {
-    QLibrary library(QStringLiteral("cups"), 2);
-    if (!library.load()) {
-      return std::nullopt;
-    }
-    Cups loaded;
-    bool complete = true;
-    const auto resolve = [&](auto &function, const char *name) {
-      function =
-          reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
-      complete = complete && function != nullptr;
-    };
-#define KOLVEX_CUPS_RESOLVE(name) resolve(loaded.name, #name);
-    KOLVEX_CUPS_FUNCTIONS(KOLVEX_CUPS_RESOLVE)
-#undef KOLVEX_CUPS_RESOLVE
-    return complete ? std::optional(loaded) : std::nullopt;
-  }();
-  return cups ? &*cups : nullptr;
-}
-
-const Cups &Lib() {
-  return *LoadCups();
-}
 
 constexpr int ConnectMilliseconds = 5000;
 // How long a wait on the print server goes before the stop token is looked at again.
@@ -87,37 +42,6 @@ http_t *Connect(int milliseconds) {
 
 QByteArray PrinterUri(const QByteArray &printer) {
   return "ipp://localhost/printers/" + QUrl::toPercentEncoding(QString::fromUtf8(printer));
-}
-
-// A length in hundredths of a millimetre, as IPP gives it, in millimetres.
-double Millimetres(int hundredths) {
-  return hundredths / 100.0;
-}
-
-// The page and the printable area of a media collection; nullopt when it has no size.
-std::optional<QPageLayout> LayoutOfMedia(ipp_t *media) {
-  const Cups &cups = Lib();
-  ipp_attribute_t *sizeAttribute =
-      cups.ippFindAttribute(media, "media-size", IPP_TAG_BEGIN_COLLECTION);
-  ipp_t *size = sizeAttribute ? cups.ippGetCollection(sizeAttribute, 0) : nullptr;
-  ipp_attribute_t *width =
-      size ? cups.ippFindAttribute(size, "x-dimension", IPP_TAG_INTEGER) : nullptr;
-  ipp_attribute_t *length =
-      size ? cups.ippFindAttribute(size, "y-dimension", IPP_TAG_INTEGER) : nullptr;
-  if (width == nullptr || length == nullptr) {
-    return std::nullopt;
-  }
-  const auto margin = [&](const char *name) {
-    ipp_attribute_t *attribute = cups.ippFindAttribute(media, name, IPP_TAG_INTEGER);
-    return attribute ? Millimetres(std::max(0, cups.ippGetInteger(attribute, 0))) : 0.0;
-  };
-  const QPageSize page(
-      QSizeF(Millimetres(cups.ippGetInteger(width, 0)), Millimetres(cups.ippGetInteger(length, 0))),
-      QPageSize::Millimeter);
-  return QPageLayout(page, QPageLayout::Portrait,
-                     QMarginsF(margin("media-left-margin"), margin("media-top-margin"),
-                               margin("media-right-margin"), margin("media-bottom-margin")),
-                     QPageLayout::Millimeter);
 }
 
 } // namespace
@@ -153,13 +77,8 @@ CupsConnection::~CupsConnection() {
   }
 }
 
-void CupsConnection::Fail() const {
-  if (stop_.stop_requested()) {
-    throw EPrinter(PrinterNotResponding);
-  }
-  throw EPrinter(Lib().cupsLastError() == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS
-                     ? PrinterNotAcceptingJobs
-                     : PrinterNotValid);
+void CupsConnection::Fail(ipp_status_t status) const {
+  throw EPrinter(FailureMessage(status, stop_.stop_requested()));
 }
 
 QByteArray CupsConnection::DefaultDestination() {
@@ -185,31 +104,12 @@ PrinterPaper CupsConnection::Paper(const QByteArray &printer) {
   constexpr std::array<const char *, 2> wanted{"media-col-default", "media-default"};
   cups.ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                      static_cast<int>(wanted.size()), nullptr, wanted.data());
-  ipp_t *response = cups.cupsDoRequest(http_, request, "/");
+  // cupsDoRequest frees the request, whatever the answer.
+  const IppPtr response(cups.cupsDoRequest(http_, request, "/"));
   if (response == nullptr || cups.cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
-    cups.ippDelete(response);
-    Fail();
+    Fail(cups.cupsLastError());
   }
-
-  PrinterPaper paper{"iso_a4_210x297mm",
-                     QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF())};
-  if (ipp_attribute_t *media = cups.ippFindAttribute(response, "media-default", IPP_TAG_ZERO)) {
-    if (const char *name = cups.ippGetString(media, 0, nullptr)) {
-      paper.media = name;
-      if (const pwg_media_t *size = cups.pwgMediaForPWG(name)) {
-        paper.layout.setPageSize(QPageSize(
-            QSizeF(Millimetres(size->width), Millimetres(size->length)), QPageSize::Millimeter));
-      }
-    }
-  }
-  if (ipp_attribute_t *column =
-          cups.ippFindAttribute(response, "media-col-default", IPP_TAG_BEGIN_COLLECTION)) {
-    if (const std::optional<QPageLayout> layout = LayoutOfMedia(cups.ippGetCollection(column, 0))) {
-      paper.layout = *layout;
-    }
-  }
-  cups.ippDelete(response);
-  return paper;
+  return PaperOfPrinter(response.get());
 }
 
 void CupsConnection::Submit(const QByteArray &printer, const QByteArray &media,
@@ -220,7 +120,7 @@ void CupsConnection::Submit(const QByteArray &printer, const QByteArray &media,
   const int job =
       cups.cupsCreateJob(http_, printer.constData(), "", media.isEmpty() ? 0 : 1, &option);
   if (job <= 0) {
-    Fail();
+    Fail(cups.cupsLastError());
   }
   const bool started = cups.cupsStartDocument(http_, printer.constData(), job, "", CUPS_FORMAT_PDF,
                                               1) == HTTP_STATUS_CONTINUE;
@@ -236,11 +136,7 @@ void CupsConnection::Submit(const QByteArray &printer, const QByteArray &media,
   if (!whole || !taken || stop_.stop_requested()) {
     const ipp_status_t status = cups.cupsLastError();
     Cancel(printer, job);
-    if (stop_.stop_requested()) {
-      throw EPrinter(PrinterNotResponding);
-    }
-    throw EPrinter(status == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS ? PrinterNotAcceptingJobs
-                                                                 : PrinterNotValid);
+    Fail(status);
   }
 }
 

@@ -1,25 +1,19 @@
 #pragma once
 
 // The printer's exchanges with CUPS: one connection to the print server for a printout, every
-// wait on it ended by a stop token. libcups is loaded at the first printout, so that starting
-// the program does not pay for it.
+// wait on it ended by a stop token.
 
 #include <mutex>
 #include <optional>
 #include <stop_token>
 
 #include <QByteArray>
-#include <QPageLayout>
+
+#include "printer/cups_paper.h"
 
 typedef struct _http_s http_t;
 
 namespace kolvex {
-
-// A printer's default paper: its name in CUPS and the page with the printable area.
-struct PrinterPaper {
-  QByteArray media;
-  QPageLayout layout;
-};
 
 class CupsConnection {
 public:
@@ -51,7 +45,7 @@ private:
     void operator()() const noexcept;
   };
 
-  [[noreturn]] void Fail() const;
+  [[noreturn]] void Fail(ipp_status_t status) const;
   void Cancel(const QByteArray &printer, int job);
 
   std::stop_token stop_;

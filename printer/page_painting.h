@@ -11,6 +11,7 @@
 
 #include "chart/page_layout.h"
 #include "chart/year_chart.h"
+#include "printer/system_paper.h"
 
 namespace kolvex {
 
@@ -35,11 +36,6 @@ void DrawPageText(QPainter &painter, int x, int y, const QString &text);
 // Draws the page of `chart`, the chart and the 27 legend lines under it, on `painter`, set up by
 // SetUpPageCanvas, over a printable area of `width` by `height` device pixels.
 void PaintPage(QPainter &painter, const YearChart &chart, int width, int height);
-
-// The paper the system is set up for: the locale's LC_PAPER when LC_ALL or LC_PAPER names a
-// locale other than C or POSIX, else the first word of the papersize file ($PAPERCONF, or
-// /etc/papersize) when Qt knows that paper, else A4.
-QPageSize SystemPaperSize();
 
 // The page of `chart` as a one-page PDF document on `paper`, drawn as the printer draws it, for a
 // file that is printed later: its printable area is the paper less PdfMarginMillimetres on every

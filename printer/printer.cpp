@@ -2,9 +2,13 @@
 
 namespace kolvex {
 
+Printer::Printer() : font_(QString::fromUtf8(DefaultFontFace)) {}
+
+Printer::~Printer() = default;
+
 Printer &ProgramPrinter() {
-  static Printer printer;
-  return printer;
+  static const std::unique_ptr<Printer> printer = NewSystemPrinter();
+  return *printer;
 }
 
 void PrintChart(Printer &printer, const YearChart &chart, std::stop_token stop) {

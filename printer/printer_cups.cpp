@@ -1,9 +1,11 @@
-#include "printer/printer.h"
+// The system's printer on Linux: the default CUPS destination (lpstat -d, or the user's own
+// lpoptions -d), looked up at the first read of the page size. The page is drawn as PDF in memory
+// and streamed to CUPS.
 
-#include <QScopeGuard>
+#include <memory>
 
 #include "printer/cups_connection.h"
-#include "printer/output_file.h"
+#include "printer/printer_pdf.h"
 
 namespace kolvex {
 namespace {
@@ -12,37 +14,31 @@ namespace {
 // finely texts are placed.
 constexpr int CupsDotsPerInch = 1200;
 
-// What the PDF file seam prints on: A4, all of it printable.
-QPageLayout WholeA4() {
-  return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
-}
+// A read of the width asks CUPS about the printer on a new connection, which the read of the
+// height and the document that follow use too: one connection a printout. A stopped queue takes
+// the document and prints it once it is started again.
+class CupsPrinter final : public PdfPrinter {
+protected:
+  void Open(bool fresh) override;
+  void Deliver(const QByteArray &pdf) override { cups_->Submit(name_, media_, pdf); }
+  void Close() noexcept override { cups_.reset(); }
 
-// A PDF document that was written to its end.
-bool WholePdf(const QByteArray &document) {
-  return document.startsWith("%PDF-") && document.trimmed().endsWith("%%EOF");
-}
+private:
+  QByteArray name_;                      // the destination found, empty until then
+  QByteArray media_;                     // its paper, as CUPS names it
+  std::unique_ptr<CupsConnection> cups_; // the exchange of the printout under way
+};
 
-} // namespace
-
-Printer::Printer() : font_(QString::fromUtf8(DefaultFontFace)) {}
-
-Printer::Printer(const QString &path, int dotsPerInch)
-    : font_(QString::fromUtf8(DefaultFontFace)), pdfPath_(path), layout_(WholeA4()),
-      resolution_(dotsPerInch) {}
-
-Printer::~Printer() = default;
-
-void Printer::Open() {
-  // A document on its way to the printer keeps the printer it was started on.
-  if (Printing() || pdfPath_) {
+void CupsPrinter::Open(bool fresh) {
+  if (!fresh && cups_ != nullptr) {
     return;
   }
   cups_.reset();
-  auto cups = std::make_unique<CupsConnection>(stop_);
+  auto cups = std::make_unique<CupsConnection>(Stop());
   if (!cups->Connected()) {
-    throw EPrinter(stop_.stop_requested() ? PrinterNotResponding
-                   : name_.isEmpty()      ? NoDefaultPrinter
-                                          : PrinterNotValid);
+    throw EPrinter(Stop().stop_requested() ? PrinterNotResponding
+                   : name_.isEmpty()       ? NoDefaultPrinter
+                                           : PrinterNotValid);
   }
   if (name_.isEmpty()) {
     name_ = cups->DefaultDestination();
@@ -52,74 +48,14 @@ void Printer::Open() {
   }
   PrinterPaper paper = cups->Paper(name_);
   media_ = std::move(paper.media);
-  layout_ = std::move(paper.layout);
-  resolution_ = CupsDotsPerInch;
+  SetPage(std::move(paper.layout), CupsDotsPerInch);
   cups_ = std::move(cups);
 }
 
-void Printer::OpenUnlessOpen() {
-  if (cups_ == nullptr) {
-    Open();
-  }
-}
+} // namespace
 
-int Printer::PageWidth() {
-  Open();
-  return layout_.paintRectPixels(resolution_).width();
-}
-
-int Printer::PageHeight() {
-  OpenUnlessOpen();
-  return layout_.paintRectPixels(resolution_).height();
-}
-
-void Printer::BeginDoc() {
-  if (Printing()) {
-    throw EPrinter(PrintingInProgress);
-  }
-  OpenUnlessOpen();
-  document_.setData(QByteArray());
-  if (!document_.open(QIODevice::WriteOnly)) {
-    throw EPrinter(PrinterNotValid);
-  }
-  writer_.emplace(&document_);
-  writer_->setResolution(resolution_);
-  writer_->setPageLayout(layout_);
-  writer_->setTitle(QString()); // the document's name is empty
-  if (!painter_.begin(&*writer_)) {
-    EndDocument();
-    throw EPrinter(PrinterNotValid);
-  }
-  SetUpPageCanvas(painter_, font_);
-}
-
-void Printer::EndDoc() {
-  const auto endDocument = qScopeGuard([this] { EndDocument(); });
-  if (!painter_.end() || !WholePdf(document_.data())) {
-    throw EPrinter(PrinterNotValid);
-  }
-  if (pdfPath_) {
-    if (!WriteOutput(*pdfPath_, document_.data()).isEmpty()) {
-      throw EPrinter(PrinterNotValid);
-    }
-    return;
-  }
-  cups_->Submit(name_, media_, document_.data());
-}
-
-void Printer::EndDocument() {
-  writer_.reset();
-  document_.close();
-  document_.setData(QByteArray());
-  cups_.reset();
-}
-
-bool Printer::Printing() const noexcept {
-  return painter_.isActive();
-}
-
-void Printer::DrawPage(const YearChart &chart, int width, int height) {
-  PaintPage(painter_, chart, width, height);
+std::unique_ptr<Printer> NewSystemPrinter() {
+  return std::make_unique<CupsPrinter>();
 }
 
 } // namespace kolvex

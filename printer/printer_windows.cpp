@@ -1,8 +1,15 @@
+// The system's printer on Windows: the default printer of the system's profile (the "device" entry
+// of its "windows" section, up to the first comma), found among the installed printers by its
+// exact name at the first read of the page size and kept for the run. Each text is drawn by the
+// printer's device context itself, in the font asked for with the Cyrillic character set; a stop
+// asked for ends the printout at the next text.
+
 #include <windows.h>
 
 #include <winspool.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,19 +63,33 @@ QByteArray DefaultPrinter() {
   return {};
 }
 
-} // namespace
+class GdiPrinter final : public Printer {
+public:
+  GdiPrinter() = default;
+  ~GdiPrinter() override { Abandon(); }
 
-Printer::Printer() : font_(QString::fromUtf8(DefaultFontFace)) {}
+  int PageWidth() override;
+  int PageHeight() override;
+  bool Printing() const noexcept override { return printing_; }
+  void BeginDoc() override;
+  void DrawPage(const YearChart &chart, int width, int height) override;
+  void EndDoc() override;
 
-Printer::~Printer() {
-  Abandon();
-}
+private:
+  // Finds the default printer the first time, and opens its device context.
+  void Open();
+  // Ends a document that cannot be finished, and lets the device context go.
+  void Abandon() noexcept;
+  void ThrowIfStopped();
 
-bool Printer::Printing() const noexcept {
-  return printing_;
-}
+  QByteArray name_;  // the printer found, in the system's code page; empty until then
+  HDC dc_ = nullptr; // its device context while one is open
+  HFONT gdiFont_ = nullptr;
+  HGDIOBJ previousFont_ = nullptr;
+  bool printing_ = false;
+};
 
-void Printer::Open() {
+void GdiPrinter::Open() {
   // A document on its way to the printer keeps the printer it was started on.
   if (Printing()) {
     return;
@@ -88,37 +109,38 @@ void Printer::Open() {
   }
 }
 
-int Printer::PageWidth() {
+int GdiPrinter::PageWidth() {
   Open();
-  return GetDeviceCaps(static_cast<HDC>(dc_), HORZRES);
+  return GetDeviceCaps(dc_, HORZRES);
 }
 
-int Printer::PageHeight() {
+int GdiPrinter::PageHeight() {
   Open();
-  return GetDeviceCaps(static_cast<HDC>(dc_), VERTRES);
+  return GetDeviceCaps(dc_, VERTRES);
 }
 
-void Printer::ThrowIfStopped() {
-  if (stop_.stop_requested()) {
+void GdiPrinter::ThrowIfStopped() {
+  if (Stop().stop_requested()) {
     Abandon();
     throw EPrinter(PrinterNotResponding);
   }
 }
 
-void Printer::BeginDoc() {
+void GdiPrinter::BeginDoc() {
   if (Printing()) {
     throw EPrinter(PrintingInProgress);
   }
   Open();
-  const auto dc = static_cast<HDC>(dc_);
+  const HDC dc = dc_;
+  const QFont &font = Font();
   // The size is held in points: so many pixels of the printer's vertical resolution.
-  const int points = font_.pointSize() > 0 ? font_.pointSize() : ChartFontPoints;
-  const std::string face = Cp1251(font_.family());
+  const int points = font.pointSize() > 0 ? font.pointSize() : ChartFontPoints;
+  const std::string face = Cp1251(font.family());
   gdiFont_ = CreateFontA(
       -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0,
-      font_.bold() ? FW_BOLD : FW_NORMAL, font_.italic(), font_.underline(), font_.strikeOut(),
+      font.bold() ? FW_BOLD : FW_NORMAL, font.italic(), font.underline(), font.strikeOut(),
       CyrillicCharset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-      (font_.fixedPitch() ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE, face.c_str());
+      (font.fixedPitch() ? FIXED_PITCH : DEFAULT_PITCH) | FF_DONTCARE, face.c_str());
   DOCINFOA document{};
   document.cbSize = sizeof document;
   document.lpszDocName = ""; // an empty name, not a missing one
@@ -131,15 +153,15 @@ void Printer::BeginDoc() {
     Abandon();
     throw EPrinter(PrinterNotValid);
   }
-  previousFont_ = SelectObject(dc, static_cast<HFONT>(gdiFont_));
+  previousFont_ = SelectObject(dc, gdiFont_);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, RGB(255, 255, 255));
   SetBkMode(dc, OPAQUE);
   SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
 }
 
-void Printer::DrawPage(const YearChart &chart, int width, int height) {
-  const auto dc = static_cast<HDC>(dc_);
+void GdiPrinter::DrawPage(const YearChart &chart, int width, int height) {
+  const HDC dc = dc_;
   for (const PlacedText &placed : LayOutPage(chart, width, height)) {
     ThrowIfStopped();
     const std::string bytes = Cp1251(QString::fromUtf8(placed.text));
@@ -147,9 +169,9 @@ void Printer::DrawPage(const YearChart &chart, int width, int height) {
   }
 }
 
-void Printer::EndDoc() {
+void GdiPrinter::EndDoc() {
   ThrowIfStopped();
-  const auto dc = static_cast<HDC>(dc_);
+  const HDC dc = dc_;
   const bool ended = EndPage(dc) > 0 && ::EndDoc(dc) > 0;
   if (ended) {
     printing_ = false;
@@ -160,8 +182,8 @@ void Printer::EndDoc() {
   }
 }
 
-void Printer::Abandon() noexcept {
-  const auto dc = static_cast<HDC>(dc_);
+void GdiPrinter::Abandon() noexcept {
+  const HDC dc = dc_;
   if (dc == nullptr) {
     return;
   }
@@ -170,15 +192,21 @@ void Printer::Abandon() noexcept {
     printing_ = false;
   }
   if (previousFont_ != nullptr) {
-    SelectObject(dc, static_cast<HGDIOBJ>(previousFont_));
+    SelectObject(dc, previousFont_);
     previousFont_ = nullptr;
   }
   if (gdiFont_ != nullptr) {
-    DeleteObject(static_cast<HGDIOBJ>(gdiFont_));
+    DeleteObject(gdiFont_);
     gdiFont_ = nullptr;
   }
   DeleteDC(dc);
   dc_ = nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<Printer> NewSystemPrinter() {
+  return std::make_unique<GdiPrinter>();
 }
 
 } // namespace kolvex

@@ -1,15 +1,11 @@
 // kolvex-chart as a script sees it: run as a process, its exit status and both streams.
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -24,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPageLayout>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -33,8 +30,7 @@
 #include "chart/page_layout.h"
 #include "chart/year_chart.h"
 #include "tests/printer/pdf_reading.h"
-
-extern char **environ;
+#include "tests/process_runner.h"
 
 namespace kolvex {
 namespace {
@@ -46,33 +42,6 @@ constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST 
                                    "       kolvex-chart --help | --version\n";
 constexpr std::string_view InvalidData = "Неверные данные\n";
 
-class TempFile {
-public:
-  TempFile() {
-    const char *dir = std::getenv("TMPDIR");
-    path_ = std::string(dir && *dir ? dir : "/tmp") + "/kolvex-chart-test-XXXXXX";
-    const int fd = mkstemp(path_.data());
-    if (fd < 0) {
-      throw std::runtime_error("cannot create " + path_);
-    }
-    close(fd);
-  }
-  ~TempFile() { unlink(path_.c_str()); }
-  TempFile(const TempFile &) = delete;
-  TempFile &operator=(const TempFile &) = delete;
-
-  const std::string &Path() const { return path_; }
-  std::string Read() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-
-private:
-  std::string path_;
-};
-
 struct Outcome {
   int status = -1; // the exit status, or -1 when the process did not exit by itself
   std::string out;
@@ -82,59 +51,31 @@ struct Outcome {
 // The environment of a run: this one without a display, a locale or paper setting or
 // XDG_RUNTIME_DIR, then `settings` ("NAME=value"). Without a locale a run has C's, which is not
 // UTF-8.
-std::vector<std::string> Environment(const std::vector<std::string> &settings) {
-  std::vector<std::string> environment;
-  for (char **entry = environ; *entry != nullptr; ++entry) {
-    const std::string_view name = std::string_view(*entry).substr(0, std::strcspn(*entry, "="));
-    if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
-        name != "LANG" && name != "LC_ALL" && name != "LC_CTYPE" && name != "LC_PAPER" &&
-        name != "PAPERCONF" && name != "XDG_RUNTIME_DIR") {
-      environment.emplace_back(*entry);
-    }
+QProcessEnvironment Environment(const std::vector<std::string> &settings) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANG", "LC_ALL",
+                           "LC_CTYPE", "LC_PAPER", "PAPERCONF", "XDG_RUNTIME_DIR"}) {
+    environment.remove(name);
   }
-  environment.insert(environment.end(), settings.begin(), settings.end());
+  for (const std::string &setting : settings) {
+    const std::size_t equals = setting.find('=');
+    environment.insert(QString::fromStdString(setting.substr(0, equals)),
+                       QString::fromStdString(setting.substr(equals + 1)));
+  }
   return environment;
 }
 
-// Runs kolvex-chart with `args`, stdin from /dev/null; stdout goes to `stdoutPath` when given.
+// Runs kolvex-chart with `args`, stdin empty; stdout goes to `stdoutPath` when given.
 Outcome RunChart(const std::vector<std::string> &args, const char *stdoutPath = nullptr,
                  const std::vector<std::string> &settings = {}) {
-  TempFile out;
-  TempFile err;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, stdoutPath ? stdoutPath : out.Path().c_str(),
-                                   O_WRONLY | O_TRUNC, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, err.Path().c_str(), O_WRONLY | O_TRUNC, 0);
-
-  std::vector<char *> argv{const_cast<char *>(KOLVEX_CHART_PATH)};
+  QStringList arguments;
   for (const std::string &arg : args) {
-    argv.push_back(const_cast<char *>(arg.c_str()));
+    arguments << QString::fromStdString(arg);
   }
-  argv.push_back(nullptr);
-  std::vector<std::string> environment = Environment(settings);
-  std::vector<char *> envp;
-  for (std::string &entry : environment) {
-    envp.push_back(entry.data());
-  }
-  envp.push_back(nullptr);
-
-  Outcome outcome;
-  pid_t pid = 0;
-  const int spawned =
-      posix_spawn(&pid, KOLVEX_CHART_PATH, &actions, nullptr, argv.data(), envp.data());
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) {
-    ADD_FAILURE() << "cannot run " << KOLVEX_CHART_PATH;
-    return outcome;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.out = out.Read();
-  outcome.err = err.Read();
-  return outcome;
+  const testing::ProcessRun run =
+      testing::RunProcess(KOLVEX_CHART_PATH, arguments, Environment(settings),
+                          stdoutPath ? QString::fromUtf8(stdoutPath) : QString());
+  return {run.status, run.out.toStdString(), run.err.toStdString()};
 }
 
 std::string Joined(const std::vector<std::string> &args) {

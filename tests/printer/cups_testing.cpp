@@ -13,7 +13,7 @@
 #include <QStandardPaths>
 #include <QThread>
 
-#include "tests/printer/pdf_reading.h"
+#include "tests/process_runner.h"
 
 namespace kolvex::testing {
 namespace {

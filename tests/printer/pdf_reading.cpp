@@ -4,9 +4,10 @@
 #include <cmath>
 #include <map>
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
+
+#include "tests/process_runner.h"
 
 namespace kolvex::testing {
 namespace {
@@ -14,22 +15,6 @@ namespace {
 constexpr double Tolerance = 0.5; // points
 
 } // namespace
-
-QByteArray RunProgram(const QString &program, const QStringList &arguments, int *exitCode,
-                      const QProcessEnvironment &environment, int seconds) {
-  QProcess process;
-  process.setProcessEnvironment(environment);
-  process.start(program, arguments);
-  const bool finished = process.waitForFinished(seconds * 1000);
-  if (!finished) {
-    process.kill();
-    process.waitForFinished();
-  }
-  if (exitCode != nullptr) {
-    *exitCode = finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  }
-  return process.readAllStandardOutput();
-}
 
 int PdfPageCount(const QString &path) {
   const QString info = QString::fromUtf8(RunProgram("pdfinfo", {path}));

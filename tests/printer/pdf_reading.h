@@ -7,20 +7,12 @@
 
 #include <QImage>
 #include <QPointF>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 #include "chart/page_layout.h"
 
 namespace kolvex::testing {
-
-// Runs a program to its end (a minute at most, or `seconds`) and returns what it wrote on
-// standard output. Sets `exitCode`, when given, to its exit code, or to −1 when it did not finish.
-QByteArray
-RunProgram(const QString &program, const QStringList &arguments, int *exitCode = nullptr,
-           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-           int seconds = 60);
 
 // A word as pdftotext -bbox reports it, in points from the top-left corner of the paper.
 struct PdfWord {

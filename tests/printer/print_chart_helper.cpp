@@ -13,7 +13,7 @@
 #include <QGuiApplication>
 
 #include "chart/input_reader.h"
-#include "printer/printer.h"
+#include "printer/printer_pdf.h"
 
 int main(int argc, char *argv[]) {
   if (argc != 5) {
@@ -33,7 +33,8 @@ int main(int argc, char *argv[]) {
   while (std::getline(std::cin, command)) {
     try {
       if (command == "page") {
-        kolvex::Printer &printer = kolvex::ProgramPrinter();
+        // The CUPS printer draws the page as PDF, whose paper it tells.
+        auto &printer = dynamic_cast<kolvex::PdfPrinter &>(kolvex::ProgramPrinter());
         const int width = printer.PageWidth();
         const int height = printer.PageHeight();
         const QRectF area = printer.PageLayout().paintRect(QPageLayout::Point);

@@ -1,4 +1,4 @@
-#include "printer/printer.h"
+#include "printer/printer_pdf.h"
 
 #include <QTemporaryDir>
 
@@ -32,7 +32,7 @@ protected:
 
 TEST_P(PdfPrinting, EveryTextOfTheChartAtItsPlaceOnOnePage) {
   const YearChart chart = YearChart::Compute({17, 9, 1974, 1999});
-  Printer printer(PdfPath(), GetParam());
+  PdfFilePrinter printer(PdfPath(), GetParam());
   PrintChart(printer, chart);
 
   ASSERT_EQ(1, PdfPageCount(PdfPath()));
@@ -74,7 +74,7 @@ TEST(PdfPrinter, TextsAreDrawnBelowAndRightOfTheirPointOnAnOpaqueWhiteBox) {
       {{"      ", "ЖЖЖЖ"}, true},
   };
   for (const Case &test : cases) {
-    Printer printer(path, 300);
+    PdfFilePrinter printer(path, 300);
     printer.Font().setPointSize(10);
     printer.Font().setFixedPitch(true);
     printer.BeginDoc();
@@ -109,7 +109,7 @@ TEST(PdfPrinter, TextsAreDrawnBelowAndRightOfTheirPointOnAnOpaqueWhiteBox) {
 TEST(PdfPrinter, ASecondPrintoutWhileOneIsOpenIsRefusedAndTheFirstGoesOn) {
   QTemporaryDir directory;
   const QString path = directory.filePath("first.pdf");
-  Printer printer(path, 300);
+  PdfFilePrinter printer(path, 300);
   printer.Font().setPointSize(10);
   printer.BeginDoc();
   DrawPageText(printer.Canvas(), 0, 0, "первая");

@@ -15,6 +15,7 @@
 #include "printer/print_worker.h"
 #include "tests/printer/cups_testing.h"
 #include "tests/printer/pdf_reading.h"
+#include "tests/process_runner.h"
 
 namespace kolvex {
 namespace {

@@ -1,0 +1,15 @@
+#include <QFile>
+
+#include "cli/pdf_start.h"
+
+namespace kolvex {
+
+const char *PdfQtPlatform() {
+  return "offscreen";
+}
+
+QString FileArgument(int, char **argv, int index) {
+  return QFile::decodeName(argv[index]);
+}
+
+} // namespace kolvex
