@@ -10,6 +10,8 @@ namespace kolvex {
 
 namespace {
 
+int standIns = 0; // of every owner, for Count
+
 // What the pane and the stand-ins share: they belong to a widget of the program, have no object
 // of their own, and stand in its window.
 class OwnedInterface : public QAccessibleInterface {
@@ -67,7 +69,12 @@ public:
 class StandInCell : public OwnedInterface {
 public:
   StandInCell(QWidget &owner, StandInPane &pane, QAccessible::Role role)
-      : OwnedInterface(owner), pane_(&pane), role_(role) {}
+      : OwnedInterface(owner), pane_(&pane), role_(role) {
+    ++standIns;
+  }
+  ~StandInCell() override { --standIns; }
+  StandInCell(const StandInCell &) = delete;
+  StandInCell &operator=(const StandInCell &) = delete;
 
   QString name;
   QString description;
@@ -125,9 +132,7 @@ public:
 protected:
   bool eventFilter(QObject *, QEvent *event) override {
     if (event->type() == QEvent::FocusIn) {
-      // After Qt has told of the list's own focus.
-      QMetaObject::invokeMethod(
-          this, [this] { list_.hasFocus() ? Tell(true) : void(); }, Qt::QueuedConnection);
+      spoken_.AfterOwnerFocus([this] { Tell(true); });
     }
     return false;
   }
@@ -158,6 +163,22 @@ SpokenCells::~SpokenCells() {
   }
 }
 
+int SpokenCells::Count() {
+  return standIns;
+}
+
+void SpokenCells::AfterOwnerFocus(std::function<void()> tell) {
+  // Qt tells of the focus once the focus-in event has been handled.
+  QMetaObject::invokeMethod(
+      owner_.data(),
+      [owner = owner_, tell = std::move(tell)] {
+        if (owner != nullptr && owner->hasFocus()) {
+          tell();
+        }
+      },
+      Qt::QueuedConnection);
+}
+
 void SpokenCells::Focus(const QModelIndex &index, bool entering) {
   if (!index.isValid()) {
     return;
@@ -168,12 +189,12 @@ void SpokenCells::Focus(const QModelIndex &index, bool entering) {
     const QRect cell = table->visualRect(index);
     place = {table->viewport()->mapTo(table, cell.topLeft()), cell.size()};
   }
-  Focus({index.row(), index.column()}, name.isEmpty() ? index.data().toString() : name,
+  Focus(ModelCell{index.row(), index.column()}, name.isEmpty() ? index.data().toString() : name,
         index.data(Qt::AccessibleDescriptionRole).toString(), place, entering);
 }
 
-void SpokenCells::Focus(std::pair<int, int> item, QString name, const QString &description,
-                        QRect place, bool entering) {
+void SpokenCells::Focus(ItemKey item, QString name, const QString &description, QRect place,
+                        bool entering) {
   if (!QAccessible::isActive() || owner_ == nullptr || !owner_->isVisible()) {
     return;
   }
