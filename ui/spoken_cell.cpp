@@ -146,6 +146,16 @@ private:
   SpokenCells spoken_;
 };
 
+// Whether the screen reader can still come to `item` while the owner shows `focused`: every cell of
+// the model, and the days of the month shown.
+bool InReach(const ItemKey &item, const ItemKey &focused) {
+  if (const auto *day = std::get_if<MonthDay>(&item)) {
+    const auto *shown = std::get_if<MonthDay>(&focused);
+    return shown != nullptr && day->year == shown->year && day->month == shown->month;
+  }
+  return std::holds_alternative<ModelCell>(focused);
+}
+
 } // namespace
 
 void SpeakCurrentItem(QComboBox &list) {
@@ -202,6 +212,15 @@ void SpokenCells::Focus(ItemKey item, QString name, const QString &description, 
     pane_ = QAccessible::registerAccessibleInterface(new StandInPane(*owner_));
   }
   auto &pane = static_cast<StandInPane &>(*QAccessible::accessibleInterface(pane_));
+  // The stand-in that had the focus stays, for the screen reader may still ask it about the move.
+  for (auto it = cells_.begin(); it != cells_.end();) {
+    if (InReach(it->first, item) || QAccessible::accessibleInterface(it->second) == pane.current) {
+      ++it;
+    } else {
+      QAccessible::deleteAccessibleInterface(it->second);
+      it = cells_.erase(it);
+    }
+  }
   auto found = cells_.find(item);
   if (found == cells_.end()) {
     found = cells_

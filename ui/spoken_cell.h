@@ -58,8 +58,9 @@ public:
   // been told, so that the stand-in's comes last. `entering`: the focus has just come to the
   // owner, and the stand-in's name begins with the owner's ("Месяц рождения, сентября").
   void Focus(const QModelIndex &index, bool entering);
-  // The same for an item known by `item`: the same item is the same stand-in. `place` is where
-  // it shows in the owner.
+  // The same for an item known by `item`; `place` is where it shows in the owner. Only the
+  // stand-ins of the items still in reach stay: every cell of the model, the days of the month
+  // of `item`, and the stand-in that had the focus until now.
   void Focus(ItemKey item, QString name, const QString &description, QRect place, bool entering);
 
   // The stand-ins that exist, of every owner.
