@@ -236,10 +236,8 @@ void ChartGrid::keyPressEvent(QKeyEvent *event) {
 
 void ChartGrid::focusInEvent(QFocusEvent *event) {
   QTableView::focusInEvent(event);
-  // From the keyboard, a click or another window; after Qt has told of the grid's own focus.
-  QMetaObject::invokeMethod(
-      this, [this] { hasFocus() ? spokenCells_.Focus(currentIndex(), true) : void(); },
-      Qt::QueuedConnection);
+  // From the keyboard, a click or another window.
+  spokenCells_.AfterOwnerFocus([this] { spokenCells_.Focus(currentIndex(), true); });
   const Qt::FocusReason reason = event->reason();
   if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
       reason == Qt::ShortcutFocusReason) {

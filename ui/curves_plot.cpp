@@ -391,16 +391,14 @@ void CurvesPlot::TellCursorDay(bool entering) {
   const QRectF area = PlotArea();
   const double dayWidth = area.width() / DaysInMonth();
   spokenDays_.Focus(
-      {shown_.Year() * 12 + month_, cursorDay_}, spoken_, QString(),
+      MonthDay{shown_.Year(), month_, cursorDay_}, spoken_, QString(),
       QRectF(DayX(cursorDay_) - dayWidth / 2, area.top(), dayWidth, area.height()).toAlignedRect(),
       entering);
 }
 
 void CurvesPlot::focusInEvent(QFocusEvent *event) {
   QWidget::focusInEvent(event);
-  // After Qt has told of the plot's own focus.
-  QMetaObject::invokeMethod(
-      this, [this] { hasFocus() ? TellCursorDay(true) : void(); }, Qt::QueuedConnection);
+  spokenDays_.AfterOwnerFocus([this] { TellCursorDay(true); });
 }
 
 void CurvesPlot::mouseMoveEvent(QMouseEvent *event) {

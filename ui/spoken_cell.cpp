@@ -10,6 +10,8 @@ namespace kolvex {
 
 namespace {
 
+int standIns = 0; // of every owner, for Count
+
 // What the pane and the stand-ins share: they belong to a widget of the program, have no object
 // of their own, and stand in its window.
 class OwnedInterface : public QAccessibleInterface {
@@ -67,7 +69,12 @@ public:
 class StandInCell : public OwnedInterface {
 public:
   StandInCell(QWidget &owner, StandInPane &pane, QAccessible::Role role)
-      : OwnedInterface(owner), pane_(&pane), role_(role) {}
+      : OwnedInterface(owner), pane_(&pane), role_(role) {
+    ++standIns;
+  }
+  ~StandInCell() override { --standIns; }
+  StandInCell(const StandInCell &) = delete;
+  StandInCell &operator=(const StandInCell &) = delete;
 
   QString name;
   QString description;
@@ -125,9 +132,7 @@ public:
 protected:
   bool eventFilter(QObject *, QEvent *event) override {
     if (event->type() == QEvent::FocusIn) {
-      // After Qt has told of the list's own focus.
-      QMetaObject::invokeMethod(
-          this, [this] { list_.hasFocus() ? Tell(true) : void(); }, Qt::QueuedConnection);
+      spoken_.AfterOwnerFocus([this] { Tell(true); });
     }
     return false;
   }
@@ -140,6 +145,16 @@ private:
   QComboBox &list_;
   SpokenCells spoken_;
 };
+
+// Whether the screen reader can still come to `item` while the owner shows `focused`: every cell of
+// the model, and the days of the month shown.
+bool InReach(const ItemKey &item, const ItemKey &focused) {
+  if (const auto *day = std::get_if<MonthDay>(&item)) {
+    const auto *shown = std::get_if<MonthDay>(&focused);
+    return shown != nullptr && day->year == shown->year && day->month == shown->month;
+  }
+  return std::holds_alternative<ModelCell>(focused);
+}
 
 } // namespace
 
@@ -158,6 +173,22 @@ SpokenCells::~SpokenCells() {
   }
 }
 
+int SpokenCells::Count() {
+  return standIns;
+}
+
+void SpokenCells::AfterOwnerFocus(std::function<void()> tell) {
+  // Qt tells of the focus once the focus-in event has been handled.
+  QMetaObject::invokeMethod(
+      owner_.data(),
+      [owner = owner_, tell = std::move(tell)] {
+        if (owner != nullptr && owner->hasFocus()) {
+          tell();
+        }
+      },
+      Qt::QueuedConnection);
+}
+
 void SpokenCells::Focus(const QModelIndex &index, bool entering) {
   if (!index.isValid()) {
     return;
@@ -168,12 +199,12 @@ void SpokenCells::Focus(const QModelIndex &index, bool entering) {
     const QRect cell = table->visualRect(index);
     place = {table->viewport()->mapTo(table, cell.topLeft()), cell.size()};
   }
-  Focus({index.row(), index.column()}, name.isEmpty() ? index.data().toString() : name,
+  Focus(ModelCell{index.row(), index.column()}, name.isEmpty() ? index.data().toString() : name,
         index.data(Qt::AccessibleDescriptionRole).toString(), place, entering);
 }
 
-void SpokenCells::Focus(std::pair<int, int> item, QString name, const QString &description,
-                        QRect place, bool entering) {
+void SpokenCells::Focus(ItemKey item, QString name, const QString &description, QRect place,
+                        bool entering) {
   if (!QAccessible::isActive() || owner_ == nullptr || !owner_->isVisible()) {
     return;
   }
@@ -181,6 +212,15 @@ void SpokenCells::Focus(std::pair<int, int> item, QString name, const QString &d
     pane_ = QAccessible::registerAccessibleInterface(new StandInPane(*owner_));
   }
   auto &pane = static_cast<StandInPane &>(*QAccessible::accessibleInterface(pane_));
+  // The stand-in that had the focus stays, for the screen reader may still ask it about the move.
+  for (auto it = cells_.begin(); it != cells_.end();) {
+    if (InReach(it->first, item) || QAccessible::accessibleInterface(it->second) == pane.current) {
+      ++it;
+    } else {
+      QAccessible::deleteAccessibleInterface(it->second);
+      it = cells_.erase(it);
+    }
+  }
   auto found = cells_.find(item);
   if (found == cells_.end()) {
     found = cells_
