@@ -94,7 +94,7 @@ constexpr std::string_view Help =
     "    0   the output or FILE was written\n"
     "    1   the numbers are out of range (\"Неверные данные\")\n"
     "    2   an argument is not an integer\n"
-    "    64  the command line is wrong\n"
+    "    64  the command line is wrong; a line says what, then the usage\n"
     "    74  the output or FILE could not be written; the message says why\n"
     "\n"
     "EXAMPLES\n"
@@ -109,9 +109,56 @@ void Complain(std::string_view text) {
   kolvex::WriteStream(text, true);
 }
 
-int UsageError() {
+// A wrong command line: what was wrong, then the usage.
+int UsageError(std::string_view reason) {
+  Complain("kolvex-chart: " + std::string(reason) + '\n');
   Complain(Usage);
   return ExitUsage;
+}
+
+bool IsMode(std::string_view arg) {
+  return arg == "--pdf" || arg == "--ics" || arg == "--json";
+}
+
+// An argument meant as an option rather than a number ("-5" and "-$1F" are numbers).
+bool LooksLikeOption(std::string_view arg) {
+  return arg.size() >= 2 && arg[0] == '-' &&
+         (arg[1] == '-' || (arg[1] >= 'A' && arg[1] <= 'Z') || (arg[1] >= 'a' && arg[1] <= 'z'));
+}
+
+std::string Quoted(std::string_view arg) {
+  return "'" + std::string(arg) + "'";
+}
+
+// Why a command line whose numbers are not where a mode takes them is wrong: an option that is
+// unknown or out of place, else the count of numbers. `first` is where the numbers may begin.
+std::string MisplacedOrMiscounted(const std::vector<std::string_view> &args, std::size_t first,
+                                  std::size_t given) {
+  for (std::size_t i = first; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (arg == "--help" || arg == "--version") {
+      return Quoted(arg) + " stands alone";
+    }
+    if (IsMode(arg)) {
+      return IsMode(args[0]) ? "only one of --pdf, --ics and --json may be given"
+                             : Quoted(arg) + " must come before the numbers";
+    }
+    if (LooksLikeOption(arg)) {
+      return "unknown option " + Quoted(arg);
+    }
+  }
+  if (args.empty()) {
+    return "no arguments";
+  }
+  const std::string count = std::to_string(given) + (given == 1 ? " number" : " numbers");
+  if (first == 0) {
+    return count + " given; DAY MONTH YEAR FORECAST takes 4, with COL ROW 6";
+  }
+  const std::string mode(args[0]);
+  return args[0] == "--pdf" && args.size() == 1
+             ? "--pdf takes a FILE, then DAY MONTH YEAR FORECAST"
+             : count + " given after " + (args[0] == "--pdf" ? mode + " FILE" : mode) +
+                   "; it takes DAY MONTH YEAR FORECAST";
 }
 
 // Writes `text` to stdout, all of it: a full disk or a closed pipe is no success.
@@ -170,10 +217,10 @@ int Run(const std::vector<std::string_view> &args) {
       numbers = numbers.subspan(1); // the file
     }
     if (numbers.size() != 4) {
-      return UsageError();
+      return UsageError(MisplacedOrMiscounted(args, args.size() - numbers.size(), numbers.size()));
     }
   } else if (args.size() != 4 && args.size() != 6) {
-    return UsageError();
+    return UsageError(MisplacedOrMiscounted(args, 0, args.size()));
   }
 
   std::optional<kolvex::BirthInput> input;
@@ -208,9 +255,15 @@ int Run(const std::vector<std::string_view> &args) {
   if (numbers.size() == 4) {
     return Output(ChartText(chart));
   }
-  if (*column < -1 || *column >= kolvex::YearChart::Columns || *row < -1 ||
-      *row >= kolvex::YearChart::Rows) {
-    return UsageError();
+  const auto outside = [](std::string_view name, int value, int last) {
+    return std::string(name) + ' ' + std::to_string(value) + " is outside -1.." +
+           std::to_string(last) + " (the cell is MONTH then DAY)";
+  };
+  if (*column < -1 || *column >= kolvex::YearChart::Columns) {
+    return UsageError(outside("COL", *column, kolvex::YearChart::Columns - 1));
+  }
+  if (*row < -1 || *row >= kolvex::YearChart::Rows) {
+    return UsageError(outside("ROW", *row, kolvex::YearChart::Rows - 1));
   }
   const kolvex::DayDescription description = kolvex::DescribeCell(chart, *column, *row);
   return Output(std::string(description.legend) + '\n' + description.date + '\n');

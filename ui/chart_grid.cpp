@@ -17,8 +17,10 @@
 namespace kolvex {
 
 ChartGrid::ChartGrid(QWidget *parent)
-    : QTableView(parent), style_(new ChartGridStyle), drag_(new ChartGridDrag(*this)) {
+    : QTableView(parent), style_(new ChartGridStyle), scrollBarStyle_(new ChartGridScrollBarStyle),
+      drag_(new ChartGridDrag(*this)) {
   style_->setParent(this);
+  scrollBarStyle_->setParent(this);
   setHorizontalHeader(new ChartGridHeader(Qt::Horizontal, GridColumnPitch, GridRowPitch, this));
   setVerticalHeader(new ChartGridHeader(Qt::Vertical, GridRowPitch, GridColumnPitch, this));
   setModel(&model_);
@@ -47,9 +49,12 @@ ChartGrid::ChartGrid(QWidget *parent)
 // cells, while the scroll bars keep the desktop's colours; a sunken edge.
 void ChartGrid::UseGridLook() {
   setStyle(style_);
-  for (QWidget *part : std::initializer_list<QWidget *>{horizontalScrollBar(), verticalScrollBar(),
-                                                        horizontalHeader(), verticalHeader()}) {
+  for (QWidget *part : std::initializer_list<QWidget *>{horizontalHeader(), verticalHeader()}) {
     part->setStyle(style_);
+  }
+  for (QWidget *bar :
+       std::initializer_list<QWidget *>{horizontalScrollBar(), verticalScrollBar()}) {
+    bar->setStyle(scrollBarStyle_);
   }
   if (QWidget *corner = CornerButton()) {
     corner->setStyle(style_);

@@ -102,6 +102,7 @@ private:
   // The current cell as a screen reader hears it, when the grid has the focus.
   SpokenCells spokenCells_{*this, QAccessible::Cell};
   QProxyStyle *style_;
+  QProxyStyle *scrollBarStyle_;
   ChartGridDrag *drag_;
   std::optional<int> pendingTopRow_;
   // Rows the first visible row lies past the scroll bar's value: 1 while row 22 shows first.

@@ -1,6 +1,8 @@
 #include "ui/chart_grid_style.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QStyleFactory>
 #include <QStyleOptionHeader>
 
 #include "ui/look.h"
@@ -45,17 +47,26 @@ void DrawCellText(QPainter &painter, const QRect &cell, const QString &text, con
   painter.restore();
 }
 
-int ChartGridStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
-                                const QWidget *widget) const {
+namespace {
+
+int GridPixelMetric(QStyle::PixelMetric metric) {
   switch (metric) {
-  case PM_ScrollBarExtent:
+  case QStyle::PM_ScrollBarExtent:
     return ScrollBarWidth;
-  case PM_ScrollView_ScrollBarSpacing:
-  case PM_ScrollView_ScrollBarOverlap:
+  case QStyle::PM_ScrollView_ScrollBarSpacing:
+  case QStyle::PM_ScrollView_ScrollBarOverlap:
     return 0;
   default:
-    return QProxyStyle::pixelMetric(metric, option, widget);
+    return -1;
   }
+}
+
+} // namespace
+
+int ChartGridStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
+                                const QWidget *widget) const {
+  const int grid = GridPixelMetric(metric);
+  return grid >= 0 ? grid : QProxyStyle::pixelMetric(metric, option, widget);
 }
 
 int ChartGridStyle::styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
@@ -85,6 +96,24 @@ void ChartGridStyle::drawControl(ControlElement element, const QStyleOption *opt
   default:
     QProxyStyle::drawControl(element, option, painter, widget);
   }
+}
+
+// Qt's Windows style is built into every Qt; without it the application's style draws.
+ChartGridScrollBarStyle::ChartGridScrollBarStyle()
+    : QProxyStyle(QStyleFactory::create(QStringLiteral("Windows"))) {}
+
+int ChartGridScrollBarStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
+                                         const QWidget *widget) const {
+  const int grid = GridPixelMetric(metric);
+  return grid >= 0 ? grid : QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+int ChartGridScrollBarStyle::styleHint(StyleHint hint, const QStyleOption *option,
+                                       const QWidget *widget, QStyleHintReturn *returnData) const {
+  if (hint == SH_ScrollBar_Transient) {
+    return 0;
+  }
+  return QApplication::style()->styleHint(hint, option, widget, returnData);
 }
 
 } // namespace kolvex

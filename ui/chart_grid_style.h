@@ -38,4 +38,17 @@ public:
                    const QWidget *widget) const override;
 };
 
+// The grid's scroll bars: a raised thumb on a checkered track, the way the grid's edges and fixed
+// cells are drawn, so that the thumb reads as the thumb over any desktop's style (Fusion draws it
+// nearly white on a white track, and a user takes the gray rest of the track for the thumb). The
+// measures are the grid's and the behaviour (clicks, steps, hints) the application style's.
+class ChartGridScrollBarStyle final : public QProxyStyle {
+public:
+  ChartGridScrollBarStyle();
+  int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                  const QWidget *widget) const override;
+  int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                QStyleHintReturn *returnData) const override;
+};
+
 } // namespace kolvex

@@ -3,6 +3,8 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -52,6 +54,38 @@ protected:
     return grid.viewport()->mapTo(&grid, viewportPoint);
   }
   QRgb PixelAt(int x, int y) { return grid.grab().toImage().pixel(x, y); }
+
+  // Where the style draws the horizontal scroll bar's thumb: -1 against the left arrow, 1 against
+  // the right one, 0 between. Its middle must be drawn in the button colour, unlike the track.
+  int ThumbEnd() {
+    QScrollBar &bar = *grid.horizontalScrollBar();
+    QStyleOptionSlider option;
+    option.initFrom(&bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = Qt::Horizontal;
+    option.state |= QStyle::State_Horizontal;
+    option.minimum = bar.minimum();
+    option.maximum = bar.maximum();
+    option.sliderPosition = bar.sliderPosition();
+    option.sliderValue = bar.value();
+    option.singleStep = bar.singleStep();
+    option.pageStep = bar.pageStep();
+    const auto rect = [&](QStyle::SubControl part) {
+      return bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar);
+    };
+    const QRect thumb = rect(QStyle::SC_ScrollBarSlider);
+    const QImage drawn = bar.grab().toImage();
+    EXPECT_EQ(bar.palette().color(QPalette::Button).rgb(),
+              drawn.pixel(thumb.center()) | 0xff000000);
+    const QRect track = rect(QStyle::SC_ScrollBarGroove);
+    const int room = track.width() - thumb.width();
+    EXPECT_GT(room, 0);
+    const QPoint inTrack(thumb.left() == track.left() ? track.right() - room / 2
+                                                      : track.left() + room / 2,
+                         track.center().y());
+    EXPECT_NE(drawn.pixel(inTrack), drawn.pixel(inTrack + QPoint(1, 0))); // checkered
+    return thumb.left() == track.left() ? -1 : thumb.right() == track.right() ? 1 : 0;
+  }
 
   // The selection as one rectangle of chart cells: left, top, right, bottom.
   QRect Selection() const {
@@ -103,14 +137,17 @@ TEST_F(ChartGridTest, ShowsElevenWholeRowsAndScrollsToTwentyOneAndTwo) {
 }
 
 TEST_F(ChartGridTest, MovementKeysScrollByWholeRowsAndColumns) {
+  EXPECT_EQ(-1, ThumbEnd());
   QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
   EXPECT_EQ(GridCell(12, 31), grid.CurrentCell());
   EXPECT_EQ(21, grid.TopRow());
   EXPECT_EQ(2, grid.LeftCol());
+  EXPECT_EQ(1, ThumbEnd());
   EXPECT_EQ(0, grid.rowViewportPosition(20));
   QTest::keyClick(&grid, Qt::Key_Home);
   EXPECT_EQ(GridCell(1, 31), grid.CurrentCell());
   EXPECT_EQ(1, grid.LeftCol());
+  EXPECT_EQ(-1, ThumbEnd());
   QTest::keyClick(&grid, Qt::Key_PageUp);
   QTest::keyClick(&grid, Qt::Key_Up);
   EXPECT_EQ(GridCell(1, 19), grid.CurrentCell());
