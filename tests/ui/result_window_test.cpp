@@ -26,9 +26,9 @@
 #include "chart/legend.h"
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/application.h"
-#include "ui/chart_grid.h"
 #include "ui/curves_plot.h"
 #include "ui/curves_window.h"
+#include "ui/grid/chart_grid.h"
 #include "ui/pdf_saving.h"
 
 static void PrintTo(const QString &text, std::ostream *out) {
