@@ -1,7 +1,8 @@
 #pragma once
 
-// The application shell: its title, the About box, the program's own message boxes and the one
-// place where errors raised by event handlers are shown to the user.
+// The application: its names, its set-up, the About box, the program's own message boxes and the
+// one place where errors raised by event handlers are shown to the user. Its windows meet in the
+// shell (shell.h).
 
 #include <exception>
 
@@ -19,6 +20,18 @@ inline const QString AboutCaption = QStringLiteral("About");
 inline const QString AboutText = QStringLiteral("Kolvex, версия 2.04\r\n"
                                                 "Биоритмы на целый год для каждого\r\n"
                                                 "Разработка: команда Kolvex");
+
+// The desktop file, the AppStream id and the icon all bear this name.
+inline constexpr auto AppId = "org.kolvex.Kolvex";
+
+// Before the application is made: names the program in the X11 window class (its instance name),
+// by which docks match a window with its desktop file; it would otherwise be the name of the
+// executable.
+void NameWindowClass();
+
+// After the application is made, before the first window: Qt's Russian texts, the program's name
+// and desktop file, and an end only when the input window closes.
+void SetUpApplication();
 
 // Installs Qt's own Russian texts (context menus, file dialogs, the boxes' buttons) on the
 // application, whatever the locale: the program speaks only Russian. Call before the first window.
