@@ -4,8 +4,11 @@
 // one place where errors raised by event handlers are shown to the user. Its windows meet in the
 // shell (shell.h).
 
+#include <concepts>
 #include <exception>
+#include <utility>
 
+#include <QObject>
 #include <QString>
 
 #include "chart/version.h"
@@ -53,6 +56,24 @@ template <typename Handler> void RunGuarded(Handler &&handler) noexcept {
   } catch (const std::exception &error) {
     ShowError(error);
   }
+}
+
+// Connects `signal` of `sender` to the member `handler` of `receiver`, run guarded. The handler
+// takes the signal's first arguments, or none.
+template <typename Sender, typename Signal, typename Receiver, typename... Args>
+QMetaObject::Connection ConnectGuarded(const Sender *sender, Signal signal, Receiver *receiver,
+                                       void (Receiver::*handler)(Args...)) {
+  return QObject::connect(sender, signal, receiver, [receiver, handler](Args... args) {
+    RunGuarded([&] { (receiver->*handler)(args...); });
+  });
+}
+
+// Connects `signal` of `sender` to a handler of no arguments, run guarded while `receiver` lives.
+template <typename Sender, typename Signal, std::invocable Handler>
+QMetaObject::Connection ConnectGuarded(const Sender *sender, Signal signal, const QObject *receiver,
+                                       Handler handler) {
+  return QObject::connect(sender, signal, receiver,
+                          [handler = std::move(handler)]() mutable { RunGuarded(handler); });
 }
 
 } // namespace kolvex
