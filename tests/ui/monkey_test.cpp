@@ -344,7 +344,7 @@ void MonkeyTest::CheckBetweenEvents() {
     ++curvesSeen_;
     const CurvesPlot &plot = *curves->findChild<CurvesPlot *>("Plot");
     EXPECT_TRUE(plot.Chart() == shownChart_);
-    const int day = plot.CursorDay();
+    const int day = plot.Day();
     EXPECT_TRUE(day >= 1 && day <= MonthLength(plot.Month(), plot.Year()));
   }
 }

@@ -344,7 +344,7 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_NE(nullptr, curves);
   EXPECT_TRUE(curves->isVisible());
   EXPECT_EQ("График биоритмов: март 1999", curves->windowTitle());
-  EXPECT_EQ(15, curves->findChild<CurvesPlot *>("Plot")->CursorDay());
+  EXPECT_EQ(15, curves->findChild<CurvesPlot *>("Plot")->Day());
 
   // The write ends on a worker; a failure reaches the error display then.
   QTemporaryDir directory;
@@ -415,7 +415,7 @@ TEST_F(ResultWindowTest, ADoubleClickShowsTheMonthsCurves) {
   }
   // The pointer at the right end of the plot: the last day.
   QTest::mouseMove(&plot, {plot.width() - 20, plot.height() / 2});
-  EXPECT_EQ(28, plot.CursorDay());
+  EXPECT_EQ(28, plot.Day());
 
   // Another month, and another chart, in the same window.
   QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {}, CellCentre(5, 13));
