@@ -1,9 +1,5 @@
 #include "ui/BIOform.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -24,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/legend.h"
+#include "tests/ui/missing_folder.h"
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/application.h"
 #include "ui/curves_plot.h"
@@ -360,13 +357,7 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
   ASSERT_EQ(1u, boxes.shown.size());
-  // The system's own words for a missing folder: Windows's end with a full stop.
-#ifdef _WIN32
-  const QString reason = qt_error_string(ERROR_PATH_NOT_FOUND);
-#else
-  const QString reason =
-      QCoreApplication::translate("QIODevice", "No such file or directory") + ".";
-#endif
+  const QString reason = testing::MissingFolderReason();
   EXPECT_EQ((Message{ApplicationTitle,
                      "Не удалось сохранить " + directory.filePath("no/page.pdf") + ": " + reason,
                      MessageIcon::Error}),
