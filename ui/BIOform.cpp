@@ -35,17 +35,13 @@ TForm2::TForm2(QWidget *parent)
   CentreWhenFirstShown(*this);
   setMouseTracking(true);
 
-  connect(ui_->StringGrid1, &ChartGrid::CellHovered, this,
-          [this](GridCell cell) { RunGuarded([this, cell] { StringGrid1MouseMove(cell); }); });
+  ConnectGuarded(ui_->StringGrid1, &ChartGrid::CellHovered, this, &TForm2::StringGrid1MouseMove);
   // The keyboard reads the chart as the mouse does: the current cell in the same two lines.
-  connect(ui_->StringGrid1, &ChartGrid::CellChosenByKeyboard, this,
-          [this](GridCell cell) { RunGuarded([this, cell] { DescribeInLines(cell); }); });
-  connect(ui_->StringGrid1, &ChartGrid::CellDoubleClicked, this,
-          [this](GridCell cell) { RunGuarded([this, cell] { ShowCurves(cell); }); });
-  connect(ui_->Button1, &QPushButton::clicked, this,
-          [this] { RunGuarded([this] { Button1Click(); }); });
-  connect(ui_->Button2, &QPushButton::clicked, this,
-          [this] { RunGuarded([this] { Button2Click(); }); });
+  ConnectGuarded(ui_->StringGrid1, &ChartGrid::CellChosenByKeyboard, this,
+                 &TForm2::DescribeInLines);
+  ConnectGuarded(ui_->StringGrid1, &ChartGrid::CellDoubleClicked, this, &TForm2::ShowCurves);
+  ConnectGuarded(ui_->Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+  ConnectGuarded(ui_->Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
   // A printout that failed ends in the error display, as any handler's error does.
   connect(printWorker_, &PrintWorker::Finished, this, [](const std::exception_ptr &error) {
     RunGuarded([&error] {
@@ -56,10 +52,10 @@ TForm2::TForm2(QWidget *parent)
   });
 
   // The grid's context menu: the page as a PDF file, the curves of a month.
-  gridMenu_->addAction(QStringLiteral("Сохранить в PDF…"), this,
-                       [this] { RunGuarded([this] { SavePdf(); }); });
-  curvesItem_ = gridMenu_->addAction(QStringLiteral("График месяца…"), this,
-                                     [this] { RunGuarded([this] { ShowCurves(menuCell_); }); });
+  ConnectGuarded(gridMenu_->addAction(QStringLiteral("Сохранить в PDF…")), &QAction::triggered,
+                 this, &TForm2::SavePdf);
+  curvesItem_ = gridMenu_->addAction(QStringLiteral("График месяца…"));
+  ConnectGuarded(curvesItem_, &QAction::triggered, this, [this] { ShowCurves(menuCell_); });
   ui_->StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(ui_->StringGrid1, &QWidget::customContextMenuRequested, this,
           [this](QPoint point) { MenuAtPointer(point); });

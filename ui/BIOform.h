@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "chart/forecast.h"
-#include "ui/hit_test.h"
+#include "ui/grid/hit_test.h"
 #include "ui/pdf_saving.h"
 #include "ui/today.h"
 

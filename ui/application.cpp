@@ -52,6 +52,23 @@ private:
 
 } // namespace
 
+void NameWindowClass() {
+  if (qEnvironmentVariableIsEmpty("RESOURCE_NAME")) {
+    qputenv("RESOURCE_NAME", AppId);
+  }
+}
+
+void SetUpApplication() {
+  InstallQtTranslation();
+  // The title names the program on the desktop (and in the window class); it is not appended to
+  // the window captions, which stand as they are.
+  QApplication::setApplicationName(ApplicationTitle);
+  // Lets the desktop match the windows with the program's menu entry (the Wayland app id).
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(AppId));
+  // Only the input window ends the program; it quits when it is closed.
+  QApplication::setQuitOnLastWindowClosed(false);
+}
+
 void InstallQtTranslation() {
   // Owned by the application, so it lives exactly as long; without the catalogue Qt stays English.
   // Qt's folder of catalogues, or the program's own, where the Windows package puts it.

@@ -57,9 +57,8 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
   UseFixedFrame(*this);
   CentreWhenFirstShown(*this);
 
-  connect(ui_->Button1, &QPushButton::clicked, this,
-          [this] { RunGuarded([this] { Button1Click(); }); });
-  connect(ui_->AboutItem, &QAction::triggered, this, [this] { RunGuarded([this] { MMClick(); }); });
+  ConnectGuarded(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  ConnectGuarded(ui_->AboutItem, &QAction::triggered, this, &TForm1::MMClick);
 
   ui_->Edit1->setFocus();
   RunGuarded([this, &clock] { FormCreate(clock); });

@@ -14,6 +14,7 @@
 #include "chart/calendar.h"
 #include "chart/cycle_values.h"
 #include "chart/legend.h"
+#include "ui/curves_geometry.h"
 
 namespace kolvex {
 
@@ -45,7 +46,7 @@ constexpr std::array<CycleLook, 3> CycleLooks{{
 constexpr double CurveWidth = 2.0;
 constexpr double MarkerRadius = 4.5;
 constexpr double KeySample = 30.0; // the length of a line in the key
-constexpr int Gap = 8;             // between texts, and around the plot area
+constexpr int Gap = CurvesGap;
 
 QString CycleKeyText(const CycleLook &cycle) {
   return QStringLiteral("%1 (%2)")
@@ -115,39 +116,22 @@ void CurvesPlot::SetMonth(const Forecast &forecast, const Today &today, int mont
 }
 
 void CurvesPlot::GoMonths(int months) {
-  int month = month_ + months;
-  int year = shown_.Year();
-  while (month < 1) {
-    month += 12;
-    --year;
+  const YearMonth to = MonthsOn({shown_.Year(), month_}, months);
+  if (to.year != shown_.Year()) {
+    BirthInput input = input_;
+    input.forecastYear = to.year;
+    if (!IsInRange(input)) {
+      return; // before the birth year, or past the last year
+    }
+    shown_ = to.year == chart_.Year() ? chart_ : YearChart::Compute(input);
   }
-  while (month > 12) {
-    month -= 12;
-    ++year;
-  }
-  if (ShowYearOf(year, month)) {
-    MoveCursor(month, cursorDay_);
-  }
-}
-
-bool CurvesPlot::ShowYearOf(int year, int &month) {
-  if (year == shown_.Year()) {
-    return true;
-  }
-  BirthInput input = input_;
-  input.forecastYear = year;
-  if (!IsInRange(input)) {
-    return false; // before the birth year, or past the last year
-  }
-  shown_ = year == chart_.Year() ? chart_ : YearChart::Compute(input);
-  month = std::clamp(month, 1, 12);
-  return true;
+  MoveCursor(to.month, cursorDay_);
 }
 
 void CurvesPlot::MoveCursor(int month, int day) {
   month_ = std::clamp(month, 1, 12);
   cursorDay_ = std::clamp(day, 1, DaysInMonth());
-  const kolvex::CursorDay line = DescribeCursorDay(shown_, input_, month_, cursorDay_);
+  const CursorDay line = DescribeCursorDay(shown_, input_, month_, cursorDay_);
   description_ = QString::fromUtf8(line.shown);
   setAccessibleDescription(description_);
   spoken_ = QString::fromUtf8(line.spoken);
@@ -162,10 +146,8 @@ int CurvesPlot::DaysInMonth() const {
   return MonthLength(month_, shown_.Year());
 }
 
-double CurvesPlot::DaysSinceBirth(double day) const {
-  BirthInput shown = input_;
-  shown.forecastYear = shown_.Year();
-  return static_cast<double>(kolvex::DaysSinceBirth(shown, month_, 1)) + day - 1.0;
+double CurvesPlot::AgeOn(double day) const {
+  return LifeDay(input_, {shown_.Year(), month_}, day);
 }
 
 QSize CurvesPlot::sizeHint() const {
@@ -185,30 +167,15 @@ QSize CurvesPlot::minimumSizeHint() const {
 
 QRectF CurvesPlot::PlotArea() const {
   const QFontMetrics metrics = fontMetrics();
-  const double left = metrics.horizontalAdvance(PercentText(-100)) + 2 * Gap;
-  // Room for the key above, half a percent label over the top line and the day labels below.
-  const double top = 1.5 * metrics.height() + 2 * Gap;
-  const double bottom = metrics.height() + Gap + 4;
-  return QRectF(left, top, width() - left - 2 * Gap, height() - top - bottom);
+  return CurvesPlotArea(size(), metrics.horizontalAdvance(PercentText(-100)), metrics.height());
 }
 
 double CurvesPlot::DayX(double day) const {
-  const QRectF area = PlotArea();
-  return area.left() + (day - 0.5) * area.width() / DaysInMonth();
-}
-
-int CurvesPlot::DayAtX(double x) const {
-  const QRectF area = PlotArea();
-  if (x < area.left() || x >= area.right()) {
-    return 0;
-  }
-  return std::clamp(static_cast<int>((x - area.left()) * DaysInMonth() / area.width()) + 1, 1,
-                    DaysInMonth());
+  return DayMiddleX(PlotArea(), DaysInMonth(), day);
 }
 
 double CurvesPlot::HeightY(double height) const {
-  const QRectF area = PlotArea();
-  return area.center().y() - height * area.height() / 2;
+  return HeightToY(PlotArea(), height);
 }
 
 void CurvesPlot::paintEvent(QPaintEvent *) {
@@ -231,7 +198,7 @@ void CurvesPlot::paintEvent(QPaintEvent *) {
 void CurvesPlot::PaintBeforeBirth(QPainter &painter) const {
   const QRectF area = PlotArea();
   // To the middle of the birth day, where the curves begin.
-  const double unborn = std::min(0.5 - DaysSinceBirth(1.0), double(DaysInMonth()));
+  const double unborn = std::min(0.5 - AgeOn(1.0), double(DaysInMonth()));
   if (unborn > 0.5) {
     const QColor base = palette().color(QPalette::Base);
     const QColor text = palette().color(QPalette::Text);
@@ -278,13 +245,7 @@ void CurvesPlot::PaintDayAxis(QPainter &painter) const {
   const QFontMetricsF metrics(font());
   const double dayWidth = area.width() / DaysInMonth();
   const double labelWidth = metrics.horizontalAdvance(QStringLiteral("31")) + 4;
-  int every = 1;
-  for (const int candidate : {1, 2, 3, 5, 7, 10, 15}) {
-    every = candidate;
-    if (every * dayWidth >= labelWidth) {
-      break;
-    }
-  }
+  const int every = DayLabelStep(dayWidth, labelWidth);
   painter.setPen(QPen(palette().color(QPalette::Text), 1.0));
   for (int day = 1; day <= DaysInMonth(); ++day) {
     const double x = DayX(day);
@@ -301,16 +262,15 @@ void CurvesPlot::PaintDayAxis(QPainter &painter) const {
 void CurvesPlot::PaintCurves(QPainter &painter) const {
   const QRectF area = PlotArea();
   const double dayWidth = area.width() / DaysInMonth();
-  const double firstLiving = std::max(0.5, 1.0 - DaysSinceBirth(1.0));
+  const double firstLiving = std::max(0.5, 1.0 - AgeOn(1.0));
   painter.save();
   painter.setClipRect(area.adjusted(0, -MarkerRadius * 2, 0, MarkerRadius * 2));
   for (const CycleLook &cycle : CycleLooks) {
     QPainterPath path;
-    path.moveTo(DayX(firstLiving), HeightY(CycleHeight(DaysSinceBirth(firstLiving), cycle.length)));
+    path.moveTo(DayX(firstLiving), HeightY(CycleHeight(AgeOn(firstLiving), cycle.length)));
     for (double x = DayX(firstLiving) + 1.0; x < area.right() + 1.0; x += 1.0) {
       const double day = (std::min(x, area.right()) - area.left()) / dayWidth + 0.5;
-      path.lineTo(std::min(x, area.right()),
-                  HeightY(CycleHeight(DaysSinceBirth(day), cycle.length)));
+      path.lineTo(std::min(x, area.right()), HeightY(CycleHeight(AgeOn(day), cycle.length)));
     }
     painter.setPen(CyclePen(cycle, palette()));
     painter.setBrush(Qt::NoBrush);
@@ -329,8 +289,7 @@ void CurvesPlot::PaintCriticalDays(QPainter &painter) const {
     for (std::size_t i = 0; i < CycleLooks.size() && i < code.size(); ++i) {
       if (code[i] == '*') {
         const CycleLook &cycle = CycleLooks[i];
-        const QPointF centre(DayX(day) + offset,
-                             HeightY(CycleHeight(DaysSinceBirth(day), cycle.length)));
+        const QPointF centre(DayX(day) + offset, HeightY(CycleHeight(AgeOn(day), cycle.length)));
         DrawMarker(painter, cycle.marker, centre, CycleColour(cycle, palette()),
                    palette().color(QPalette::Base));
         offset += MarkerRadius * 2.4;
@@ -402,7 +361,7 @@ void CurvesPlot::focusInEvent(QFocusEvent *event) {
 }
 
 void CurvesPlot::mouseMoveEvent(QMouseEvent *event) {
-  const int day = DayAtX(event->position().x());
+  const int day = DayUnderX(PlotArea(), DaysInMonth(), event->position().x());
   if (day != 0 && day != cursorDay_) {
     MoveCursor(month_, day);
   }

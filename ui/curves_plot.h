@@ -24,12 +24,13 @@ public:
   int Month() const noexcept { return month_; }
   // The year of the month shown: the chart's, or one before or after it.
   int Year() const noexcept { return shown_.Year(); }
-  int CursorDay() const noexcept { return cursorDay_; }
+  // The cursor's day of the month.
+  int Day() const noexcept { return cursorDay_; }
   // The chart on display in the result window.
   const YearChart &Chart() const noexcept { return chart_; }
   // Goes `months` months on (back for a negative number), across the year's edges, the cursor on
-  // the same day where the month has it; no further back than the birth month's year, nor past
-  // the last year the program computes.
+  // the same day where the month has it; no further back than the birth year, nor past the last
+  // year the program computes.
   void GoMonths(int months);
   // The cursor's day in words, with the three percents and the code.
   const QString &Description() const noexcept { return description_; }
@@ -50,8 +51,6 @@ protected:
 
 private:
   void MoveCursor(int month, int day);
-  // The year of `year`, month `month` (0 or 13 reach into the years around), if it can be shown.
-  bool ShowYearOf(int year, int &month);
   // Painting, layer by layer.
   void PaintBeforeBirth(QPainter &painter) const;
   void PaintCursorBand(QPainter &painter) const;
@@ -62,16 +61,13 @@ private:
   void PaintToday(QPainter &painter) const;
   void PaintKey(QPainter &painter) const;
   void PaintFocus(QPainter &painter) const;
-  // The y of a cycle's height (-1 to 1) in the plot area.
+  // The geometry of curves_geometry.h for the month shown, in this widget's size and font.
   double HeightY(double height) const;
   int DaysInMonth() const;
   // Days since birth of `day` of the month shown (fractions for the curve between days).
-  double DaysSinceBirth(double day) const;
-  // The area the curves fill, and the x of a day's middle within it.
+  double AgeOn(double day) const;
   QRectF PlotArea() const;
   double DayX(double day) const;
-  // The day whose column holds x, or 0 outside the columns.
-  int DayAtX(double x) const;
 
   YearChart chart_;
   YearChart shown_; // the chart of the year whose month is shown

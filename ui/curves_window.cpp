@@ -8,6 +8,7 @@
 
 #include "chart/calendar.h"
 #include "chart/year_chart.h"
+#include "ui/curves_geometry.h"
 #include "ui/curves_plot.h"
 #include "ui_curves_window.h"
 
@@ -17,11 +18,13 @@ namespace {
 
 constexpr int Gap = 8; // between the result window and this one
 
+QString MonthName(int month) {
+  return QString::fromUtf8(MonthNamesNominative[static_cast<std::size_t>(month - 1)]);
+}
+
 // "март 2030".
-QString MonthAndYear(int month, int year) {
-  return QStringLiteral("%1 %2")
-      .arg(QString::fromUtf8(MonthNamesNominative[static_cast<std::size_t>(month - 1)]))
-      .arg(year);
+QString MonthAndYear(YearMonth month) {
+  return QStringLiteral("%1 %2").arg(MonthName(month.month)).arg(month.year);
 }
 
 } // namespace
@@ -85,29 +88,25 @@ void CurvesWindow::ShowMonth(const Forecast &forecast, const Today &today, int m
 
 void CurvesWindow::ReplaceChart(const Forecast &forecast, const Today &today) {
   CurvesPlot &plot = *ui_->Plot;
-  plot.SetMonth(forecast, today, plot.Month(), plot.CursorDay());
+  plot.SetMonth(forecast, today, plot.Month(), plot.Day());
 }
 
 void CurvesWindow::CursorMoved() {
   const CurvesPlot &plot = *ui_->Plot;
-  setWindowTitle(QStringLiteral("График биоритмов: ") + MonthAndYear(plot.Month(), plot.Year()));
+  const YearMonth shown{plot.Year(), plot.Month()};
+  setWindowTitle(QStringLiteral("График биоритмов: ") + MonthAndYear(shown));
   ui_->DayLine->setText(plot.Description());
   // The buttons name the months they go to.
-  const auto name = [&plot](int month, int year) {
-    return year == plot.Year()
-               ? QString::fromUtf8(MonthNamesNominative[static_cast<std::size_t>(month - 1)])
-               : MonthAndYear(month, year);
+  const auto name = [&shown](YearMonth month) {
+    return month.year == shown.year ? MonthName(month.month) : MonthAndYear(month);
   };
-  const int before = plot.Month() == 1 ? 12 : plot.Month() - 1;
-  const int after = plot.Month() == 12 ? 1 : plot.Month() + 1;
-  const int beforeYear = plot.Month() == 1 ? plot.Year() - 1 : plot.Year();
-  const int afterYear = plot.Month() == 12 ? plot.Year() + 1 : plot.Year();
-  ui_->PreviousMonth->setText(QStringLiteral("‹ ") + name(before, beforeYear));
-  ui_->NextMonth->setText(name(after, afterYear) + QStringLiteral(" ›"));
+  const YearMonth before = MonthsOn(shown, -1);
+  const YearMonth after = MonthsOn(shown, 1);
+  ui_->PreviousMonth->setText(QStringLiteral("‹ ") + name(before));
+  ui_->NextMonth->setText(name(after) + QStringLiteral(" ›"));
   ui_->PreviousMonth->setAccessibleName(QStringLiteral("Предыдущий месяц, ") +
-                                        MonthAndYear(before, beforeYear));
-  ui_->NextMonth->setAccessibleName(QStringLiteral("Следующий месяц, ") +
-                                    MonthAndYear(after, afterYear));
+                                        MonthAndYear(before));
+  ui_->NextMonth->setAccessibleName(QStringLiteral("Следующий месяц, ") + MonthAndYear(after));
 }
 
 // A window of a parent stays on the screen when the parent hides; this one goes along.

@@ -11,6 +11,7 @@
 #include <QWindow>
 
 #include "chart/page_layout.h"
+#include "ui/on_event.h"
 
 namespace kolvex {
 namespace {
@@ -80,27 +81,6 @@ private:
   int timer_ = 0;
 };
 
-// Centres the window at its first showing, then goes.
-class CentreOnFirstShow final : public QObject {
-public:
-  explicit CentreOnFirstShow(QWidget &window) : QObject(&window) {
-    window.installEventFilter(this);
-  }
-
-  bool eventFilter(QObject *watched, QEvent *event) override {
-    if (event->type() == QEvent::Show) {
-      auto &window = static_cast<QWidget &>(*watched);
-      CentreFrame(window);
-      if (FrameSize(window) == window.size()) {
-        new CentreOnceFramed(window);
-      }
-      watched->removeEventFilter(this);
-      deleteLater();
-    }
-    return false;
-  }
-};
-
 } // namespace
 
 QFont SansSerifFont(int pixels, bool bold) {
@@ -127,7 +107,12 @@ void UseFixedFrame(QWidget &window) {
 }
 
 void CentreWhenFirstShown(QWidget &window) {
-  new CentreOnFirstShow(window);
+  OnEvent(window, QEvent::Show, [&window] {
+    CentreFrame(window);
+    if (FrameSize(window) == window.size()) {
+      new CentreOnceFramed(window);
+    }
+  });
 }
 
 } // namespace kolvex

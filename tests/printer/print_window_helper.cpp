@@ -37,8 +37,8 @@
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/BIOform.h"
 #include "ui/biomain.h"
-#include "ui/chart_grid.h"
-#include "ui/hit_test.h"
+#include "ui/grid/chart_grid.h"
+#include "ui/grid/hit_test.h"
 #include "ui/shell.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/chart_grid.h"
+#include "ui/grid/chart_grid.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "ui/hit_test.h"
+#include "ui/grid/hit_test.h"
 
 #include <gtest/gtest.h>
 

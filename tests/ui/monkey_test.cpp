@@ -48,9 +48,9 @@
 #include "ui/BIOform.h"
 #include "ui/application.h"
 #include "ui/biomain.h"
-#include "ui/chart_grid.h"
 #include "ui/curves_plot.h"
 #include "ui/curves_window.h"
+#include "ui/grid/chart_grid.h"
 #include "ui/shell.h"
 
 namespace kolvex {
@@ -344,7 +344,7 @@ void MonkeyTest::CheckBetweenEvents() {
     ++curvesSeen_;
     const CurvesPlot &plot = *curves->findChild<CurvesPlot *>("Plot");
     EXPECT_TRUE(plot.Chart() == shownChart_);
-    const int day = plot.CursorDay();
+    const int day = plot.Day();
     EXPECT_TRUE(day >= 1 && day <= MonthLength(plot.Month(), plot.Year()));
   }
 }

@@ -1,9 +1,5 @@
 #include "ui/BIOform.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -24,11 +20,12 @@
 #include <gtest/gtest.h>
 
 #include "chart/legend.h"
+#include "tests/ui/missing_folder.h"
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/application.h"
-#include "ui/chart_grid.h"
 #include "ui/curves_plot.h"
 #include "ui/curves_window.h"
+#include "ui/grid/chart_grid.h"
 #include "ui/pdf_saving.h"
 
 static void PrintTo(const QString &text, std::ostream *out) {
@@ -357,7 +354,7 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_NE(nullptr, curves);
   EXPECT_TRUE(curves->isVisible());
   EXPECT_EQ("График биоритмов: март 1999", curves->windowTitle());
-  EXPECT_EQ(15, curves->findChild<CurvesPlot *>("Plot")->CursorDay());
+  EXPECT_EQ(15, curves->findChild<CurvesPlot *>("Plot")->Day());
 
   // The write ends on a worker; a failure reaches the error display then.
   QTemporaryDir directory;
@@ -373,13 +370,7 @@ TEST_F(ResultWindowTest, TheGridsContextMenuSavesThePageAsPdf) {
   ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
   EXPECT_TRUE(pdf.readAll().startsWith("%PDF-"));
   ASSERT_EQ(1u, boxes.shown.size());
-  // The system's own words for a missing folder: Windows's end with a full stop.
-#ifdef _WIN32
-  const QString reason = qt_error_string(ERROR_PATH_NOT_FOUND);
-#else
-  const QString reason =
-      QCoreApplication::translate("QIODevice", "No such file or directory") + ".";
-#endif
+  const QString reason = testing::MissingFolderReason();
   EXPECT_EQ((Message{ApplicationTitle,
                      "Не удалось сохранить " + directory.filePath("no/page.pdf") + ": " + reason,
                      MessageIcon::Error}),
@@ -428,7 +419,7 @@ TEST_F(ResultWindowTest, ADoubleClickShowsTheMonthsCurves) {
   }
   // The pointer at the right end of the plot: the last day.
   QTest::mouseMove(&plot, {plot.width() - 20, plot.height() / 2});
-  EXPECT_EQ(28, plot.CursorDay());
+  EXPECT_EQ(28, plot.Day());
 
   // Another month, and another chart, in the same window.
   QTest::mouseDClick(form.windowHandle(), Qt::LeftButton, {}, CellCentre(5, 13));

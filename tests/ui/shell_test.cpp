@@ -1,7 +1,9 @@
-// The common error display and the program's own boxes, on plain windows.
+// The common error display, the program's own boxes and the event hooks, on plain windows.
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,6 +19,7 @@
 
 #include "tests/ui/recorded_message_boxes.h"
 #include "ui/application.h"
+#include "ui/on_event.h"
 
 namespace kolvex {
 namespace {
@@ -186,6 +189,39 @@ TEST(ScreenMessageBoxes, LeaveThePlainBoxesOpenWithoutBlockingTheWindows) {
   EXPECT_EQ(nullptr, QApplication::activeModalWidget());
   box->button(QMessageBox::Ok)->click();
   EXPECT_TRUE(QTest::qWaitFor([&] { return box.isNull(); }));
+}
+
+// A hook counts the events of its type that reach the object, once or every time, and lets each
+// event go on to the object.
+TEST(OnEvent, RunsAtTheFirstEventOfItsTypeOrAtEach) {
+  struct Case {
+    bool once;
+    std::vector<QEvent::Type> sent;
+    int expected;
+  };
+  const Case cases[] = {
+      {true, {}, 0},
+      {true, {QEvent::Hide, QEvent::Hide}, 0},
+      {true, {QEvent::Hide, QEvent::Show, QEvent::Show}, 1},
+      {false, {QEvent::Show, QEvent::Hide, QEvent::Show}, 2},
+  };
+  for (const Case &c : cases) {
+    QWidget watched;
+    int runs = 0;
+    int seen = 0;
+    c.once ? OnEvent(watched, QEvent::Show, [&] { ++runs; })
+           : OnEveryEvent(watched, QEvent::Show, [&](const QEvent &event) {
+               EXPECT_EQ(QEvent::Show, event.type());
+               ++runs;
+             });
+    OnEveryEvent(watched, QEvent::Show, [&] { ++seen; }); // the later hook sees the event first
+    for (const QEvent::Type type : c.sent) {
+      QEvent event(type);
+      QCoreApplication::sendEvent(&watched, &event);
+    }
+    EXPECT_EQ(c.expected, runs) << "once " << c.once << ", " << c.sent.size() << " events";
+    EXPECT_EQ(std::count(c.sent.begin(), c.sent.end(), QEvent::Show), seen);
+  }
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "ui/chart_grid_style.h"
+#include "ui/grid/chart_grid_style.h"
 
 #include <QApplication>
 #include <QPainter>

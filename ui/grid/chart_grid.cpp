@@ -1,4 +1,4 @@
-#include "ui/chart_grid.h"
+#include "ui/grid/chart_grid.h"
 
 #include <algorithm>
 
@@ -8,10 +8,10 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
-#include "ui/chart_grid_delegate.h"
-#include "ui/chart_grid_drag.h"
-#include "ui/chart_grid_header.h"
-#include "ui/chart_grid_style.h"
+#include "ui/grid/chart_grid_delegate.h"
+#include "ui/grid/chart_grid_drag.h"
+#include "ui/grid/chart_grid_header.h"
+#include "ui/grid/chart_grid_style.h"
 #include "ui/look.h"
 
 namespace kolvex {

@@ -1,10 +1,10 @@
-#include "ui/chart_grid_drag.h"
+#include "ui/grid/chart_grid_drag.h"
 
 #include <algorithm>
 
 #include <QTimerEvent>
 
-#include "ui/chart_grid.h"
+#include "ui/grid/chart_grid.h"
 
 namespace kolvex {
 namespace {

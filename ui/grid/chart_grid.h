@@ -8,8 +8,8 @@
 #include <QTableView>
 
 #include "chart/year_chart.h"
-#include "ui/chart_model.h"
-#include "ui/hit_test.h"
+#include "ui/grid/chart_model.h"
+#include "ui/grid/hit_test.h"
 #include "ui/spoken_cell.h"
 
 class QProxyStyle;

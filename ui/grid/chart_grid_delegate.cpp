@@ -1,9 +1,9 @@
-#include "ui/chart_grid_delegate.h"
+#include "ui/grid/chart_grid_delegate.h"
 
 #include <QAbstractItemView>
 #include <QPainter>
 
-#include "ui/chart_grid_style.h"
+#include "ui/grid/chart_grid_style.h"
 
 namespace kolvex {
 

@@ -1,4 +1,4 @@
-#include "ui/chart_grid_header.h"
+#include "ui/grid/chart_grid_header.h"
 
 namespace kolvex {
 

@@ -1,4 +1,4 @@
-#include "ui/chart_model.h"
+#include "ui/grid/chart_model.h"
 
 #include "chart/legend.h"
 
