@@ -15,19 +15,9 @@ if(not_checkout)
   return()
 endif()
 
-# Files that still hold such conditions while their own split is under way. The list must shrink
-# to empty.
-set(allowed
-  ui/main.cpp
-  ui/message_boxes.cpp
-  tests/ui/result_window_test.cpp)
-
 set(excluded)
 foreach(suffix _windows _posix _linux _xcb)
   list(APPEND excluded ":(exclude,glob)**/*${suffix}.*")
-endforeach()
-foreach(file IN LISTS allowed)
-  list(APPEND excluded ":(exclude,literal)${file}")
 endforeach()
 
 execute_process(

@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QWindow>
 
+#include "ui/on_event.h"
+
 namespace kolvex {
 
 namespace {
@@ -121,20 +123,13 @@ class CurrentItemSpeech : public QObject {
 public:
   explicit CurrentItemSpeech(QComboBox &list)
       : QObject(&list), list_(list), spoken_(list, QAccessible::ListItem) {
-    list.installEventFilter(this);
+    OnEveryEvent(list, QEvent::FocusIn,
+                 [this] { spoken_.AfterOwnerFocus([this] { Tell(true); }); });
     connect(&list, &QComboBox::currentIndexChanged, this, [this] {
       if (list_.hasFocus()) {
         Tell(false);
       }
     });
-  }
-
-protected:
-  bool eventFilter(QObject *, QEvent *event) override {
-    if (event->type() == QEvent::FocusIn) {
-      spoken_.AfterOwnerFocus([this] { Tell(true); });
-    }
-    return false;
   }
 
 private:

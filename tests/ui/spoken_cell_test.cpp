@@ -22,9 +22,9 @@
 
 #include "ui/BIOform.h"
 #include "ui/biomain.h"
-#include "ui/chart_grid.h"
 #include "ui/curves_plot.h"
 #include "ui/curves_window.h"
+#include "ui/grid/chart_grid.h"
 
 namespace kolvex {
 namespace {
