@@ -1,13 +1,15 @@
 #include "ui/startup_messages.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <iostream>
 
 namespace kolvex {
 
+// Plain stdio: it also runs from Qt's fatal message, on the way out.
 void ReportNoDisplay(std::string_view reason) {
-  std::cerr << "kolvex: cannot open a display: " << reason << '\n';
+  std::fprintf(stderr, "kolvex: cannot open a display: %.*s\n", static_cast<int>(reason.size()),
+               reason.data());
 }
 
 StartupMessages::StartupMessages() {
