@@ -28,6 +28,14 @@ constexpr YearMonth MonthsOn(YearMonth from, int months) noexcept {
   return {index / 12, index % 12 + 1};
 }
 
+// Whether the curves can show `month`: from January of the birth year through December of the
+// last year the program charts.
+inline bool CanShowMonth(const BirthInput &birth, YearMonth month) noexcept {
+  BirthInput shown = birth;
+  shown.forecastYear = month.year;
+  return IsInRange(shown);
+}
+
 // Days since birth of `day` of `month`, fractions for the curve between the days' middles.
 constexpr double LifeDay(const BirthInput &birth, YearMonth month, double day) noexcept {
   BirthInput shown = birth;

@@ -115,14 +115,18 @@ void CurvesPlot::SetMonth(const Forecast &forecast, const Today &today, int mont
   MoveCursor(month, day);
 }
 
+bool CurvesPlot::CanGoMonths(int months) const {
+  return CanShowMonth(input_, MonthsOn({shown_.Year(), month_}, months));
+}
+
 void CurvesPlot::GoMonths(int months) {
+  if (!CanGoMonths(months)) {
+    return; // before the birth year, or past the last year
+  }
   const YearMonth to = MonthsOn({shown_.Year(), month_}, months);
   if (to.year != shown_.Year()) {
     BirthInput input = input_;
     input.forecastYear = to.year;
-    if (!IsInRange(input)) {
-      return; // before the birth year, or past the last year
-    }
     shown_ = to.year == chart_.Year() ? chart_ : YearChart::Compute(input);
   }
   MoveCursor(to.month, cursorDay_);

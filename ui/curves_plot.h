@@ -32,6 +32,8 @@ public:
   // the same day where the month has it; no further back than the birth year, nor past the last
   // year the program computes.
   void GoMonths(int months);
+  // Whether GoMonths(months) goes anywhere.
+  bool CanGoMonths(int months) const;
   // The cursor's day in words, with the three percents and the code.
   const QString &Description() const noexcept { return description_; }
 

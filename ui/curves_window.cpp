@@ -102,6 +102,9 @@ void CurvesWindow::CursorMoved() {
   };
   const YearMonth before = MonthsOn(shown, -1);
   const YearMonth after = MonthsOn(shown, 1);
+  // At the ends of the range a button leads nowhere, and says so by being unavailable.
+  ui_->PreviousMonth->setEnabled(plot.CanGoMonths(-1));
+  ui_->NextMonth->setEnabled(plot.CanGoMonths(1));
   ui_->PreviousMonth->setText(QStringLiteral("‹ ") + name(before));
   ui_->NextMonth->setText(name(after) + QStringLiteral(" ›"));
   ui_->PreviousMonth->setAccessibleName(QStringLiteral("Предыдущий месяц, ") +

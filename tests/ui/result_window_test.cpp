@@ -442,6 +442,32 @@ TEST_F(ResultWindowTest, ADoubleClickShowsTheMonthsCurves) {
   EXPECT_EQ("Предыдущий месяц, декабрь 2031", previous.accessibleName());
   previous.click();
   EXPECT_EQ("График биоритмов: декабрь 2031", curves->windowTitle());
+
+  // At the ends of the range, January of the birth year and December 2099, the button that would
+  // go past it is unavailable, to a screen reader too, and its key leaves the month.
+  auto &next = *curves->findChild<QPushButton *>("NextMonth");
+  const struct {
+    int year;
+    int month;
+    bool previous;
+    bool next;
+  } ends[] = {{1974, 1, false, true},
+              {1974, 2, true, true},
+              {2099, 11, true, true},
+              {2099, 12, true, false}};
+  for (const auto &end : ends) {
+    SCOPED_TRACE(::testing::Message() << end.month << "/" << end.year);
+    const BirthInput input{17, 9, 1974, end.year};
+    curves->ShowMonth(Forecast::Of(input), {2030, 3, 15}, end.month, 1);
+    EXPECT_EQ(end.previous, previous.isEnabled());
+    EXPECT_EQ(end.next, next.isEnabled());
+    EXPECT_EQ(!end.previous, QAccessible::queryAccessibleInterface(&previous)->state().disabled);
+    EXPECT_EQ(!end.next, QAccessible::queryAccessibleInterface(&next)->state().disabled);
+    const QString title = curves->windowTitle();
+    QTest::keyClick(&plot, end.previous ? Qt::Key_PageDown : Qt::Key_PageUp);
+    QTest::keyClick(&plot, end.next ? Qt::Key_PageUp : Qt::Key_PageDown);
+    EXPECT_EQ(title, curves->windowTitle());
+  }
 }
 
 TEST_F(ResultWindowTest, OnlyTheBackgroundRestoresThePrompt) {
