@@ -34,4 +34,7 @@ struct PeopleList {
   friend bool operator==(const PeopleList &, const PeopleList &) = default;
 };
 
+// True when the chart can be computed for the date: a real date with a year from 1 to 2099.
+bool IsChartable(const BirthDate &birth) noexcept;
+
 } // namespace kolvex
