@@ -163,6 +163,10 @@ ImportFile ReadCsv(std::string_view bytes) {
       file.withoutBirthday += !IsBlank(name);
       continue;
     }
+    if (file.records.size() >= MaxRecords) {
+      file.records.push_back(Refused(date.line, RecordProblem::TooManyRecords));
+      break;
+    }
     if (const std::optional<BirthDate> birth = ReadBirthday(date.text))
       file.records.push_back(CheckRecord(date.line, name, *birth));
     else

@@ -156,6 +156,7 @@ ImportRecord Refused(std::size_t line, RecordProblem problem, std::string detail
   record.line = line;
   record.problem = problem;
   record.detail = std::move(detail);
+  record.detail.resize(std::min<std::size_t>(record.detail.size(), 256));
   return record;
 }
 
@@ -182,6 +183,8 @@ std::string DescribeProblem(RecordProblem problem, std::string_view detail) {
     return "the card has no END:VCARD";
   case RecordProblem::Utf16File:
     return "the file is in UTF-16 or UTF-32; save it as UTF-8";
+  case RecordProblem::TooManyRecords:
+    return "more than " + std::to_string(MaxRecords) + " people: the rest of the file is not read";
   }
   return {};
 }

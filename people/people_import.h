@@ -26,9 +26,12 @@ enum class RecordProblem {
   NotChartable,    // a real-looking date the chart cannot take: 31 February, year 0, after 2099
   UnendedCard,     // BEGIN:VCARD without END:VCARD before the next card or the end of the file
   Utf16File,       // a byte-order mark of UTF-16 or UTF-32: the file is not UTF-8
+  TooManyRecords,  // MaxRecords read already: the rest of the file is left unread
 };
 
 inline constexpr std::size_t MaxNameBytes = 1000;
+// No address book holds this many people; the limit bounds the time and memory any file takes.
+inline constexpr std::size_t MaxRecords = 100'000;
 
 // One person found in a file, or why the record there was refused. A birthday without a year
 // (year 0) is returned as such, for the caller to complete.
@@ -47,7 +50,7 @@ struct ImportFile {
   std::size_t withoutBirthday = 0;   // cards or rows with a name but no birthday, skipped
 };
 
-// A record refused for the problem.
+// A record refused for the problem; a long detail is cut short.
 ImportRecord Refused(std::size_t line, RecordProblem problem, std::string detail = {});
 
 // The reason in words, for a summary: "no name", "the charset ISO-8859-5 is not supported".

@@ -338,10 +338,14 @@ ImportFile ReadVCards(std::string_view bytes) {
   };
   while (!in.AtEnd()) {
     Property property = NextProperty(in);
-    const bool vcard = Upper(property.value) == "VCARD";
+    const bool vcard = property.value.size() == 5 && Upper(property.value) == "VCARD";
     if (property.name == "BEGIN" && vcard) {
       if (card)
         unended();
+      if (file.records.size() >= MaxRecords) {
+        file.records.push_back(Refused(property.line, RecordProblem::TooManyRecords));
+        return file;
+      }
       card = Card{property.line, {}, {}, {}, false};
     } else if (!card) {
       continue;

@@ -182,6 +182,12 @@ TEST(Import, ManyCardsOfOneNameInWellUnderASecond) {
 
 TEST(Import, SurvivesHostileFiles) {
   const std::string longLine(10'000'000, 'x');
+  const auto times = [](std::string_view text, std::size_t count) {
+    std::string repeated;
+    while (count-- > 0)
+      repeated += text;
+    return repeated;
+  };
   const std::vector<std::pair<std::string, std::string>> cases{
       {"BEGIN:VCARD\nFN:" + longLine + "\nBDAY:19740917\nEND:VCARD",
        "refused: 1\nf:2: the name is longer than 1000 bytes\n"},
@@ -190,6 +196,10 @@ TEST(Import, SurvivesHostileFiles) {
        "refused: 1\nf:1: the card has no END:VCARD\n"},
       {"\"" + longLine + ";" + longLine, "refused: 0\n"},
       {std::string(10'000'000, ';'), "refused: 0\n"},
+      {times("A;17.09.1974\n", MaxRecords + 1),
+       "refused: 1\nf:100001: more than 100000 people: the rest of the file is not read\n"},
+      {times("BEGIN:VCARD\nFN:A\nBDAY:19740917\nEND:VCARD\n", MaxRecords + 1),
+       "refused: 1\nf:400001: more than 100000 people: the rest of the file is not read\n"},
       {"\xFF\xFE"
        "A\0;\0",
        "refused: 1\nf:1: the file is in UTF-16 or UTF-32; save it as UTF-8\n"},
