@@ -108,16 +108,17 @@ struct Columns {
     Columns columns;
     std::optional<std::size_t> given, additional, family;
     for (std::size_t i = 0; i < row.size(); ++i) {
+      // Outlook names its columns in the language of Windows: English and Russian are read.
       const std::string title = Lower(row[i].text);
       if (title == "name")
         columns.name = i;
-      else if (title == "given name" || title == "first name")
+      else if (title == "given name" || title == "first name" || title == "Имя")
         given = i;
-      else if (title == "additional name" || title == "middle name")
+      else if (title == "additional name" || title == "middle name" || title == "Отчество")
         additional = i;
-      else if (title == "family name" || title == "last name")
+      else if (title == "family name" || title == "last name" || title == "Фамилия")
         family = i;
-      else if (title == "birthday")
+      else if (title == "birthday" || title == "День рождения")
         columns.birthday = i;
     }
     for (const auto part : {given, additional, family})

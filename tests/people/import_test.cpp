@@ -139,6 +139,8 @@ TEST(ReadCsv, ReadsQuotedFieldsAndFindsTheSeparator) {
        "2: Lee 1974-09-17\n5: the birthday 2000-02-31 is not a real date from year 1 to 2099\n"
        "no birthday: 1"},
       {"Name\nAnn\n", "no birthday: 1"},
+      {"\"Имя\";\"Отчество\";\"Фамилия\";\"День рождения\"\n\"Анна\";\"\";\"Ли\";\"17.09.1974\"",
+       "2: Анна Ли 1974-09-17\n"},
       {"Ann\n", "no birthday: 1"},
   };
   for (const auto &[bytes, expected] : cases) {
