@@ -71,7 +71,8 @@ private:
   std::size_t line_ = 1;
 };
 
-// The separator the first line (outside quotes) holds most of: semicolon or comma.
+// The separator the first line (outside quotes) holds most of: semicolon or comma; semicolon
+// when they tie, since names hold commas ("Lee, Ann;17.09.1974") and dates neither.
 char DetectSeparator(std::string_view bytes) {
   std::size_t commas = 0, semicolons = 0;
   bool quoted = false;
@@ -85,7 +86,7 @@ char DetectSeparator(std::string_view bytes) {
     commas += c == ',';
     semicolons += c == ';';
   }
-  return semicolons > commas ? ';' : ',';
+  return semicolons > 0 && semicolons >= commas ? ';' : ',';
 }
 
 std::string Lower(std::string_view text) {

@@ -132,7 +132,8 @@ TEST(ReadVCards, ReadsWhatAddressBooksWriteAndRefusesTheRest) {
 
 TEST(ReadCsv, ReadsQuotedFieldsAndFindsTheSeparator) {
   const std::vector<std::pair<std::string_view, std::string>> cases{
-      {"Ann;17.09.1974\r\nBob,Lee;--09-17\r\n", "1: Ann 1974-09-17\n2: Bob,Lee 0000-09-17\n"},
+      {"Lee, Ann;17.09.1974\r\nBob,Lee;--09-17\r\n",
+       "1: Lee, Ann 1974-09-17\n2: Bob,Lee 0000-09-17\n"},
       {"\"Lee; Ann\",1974-09-17\n\"A \"\"B\"\"\nC\",1.2.1999\nD,\"\n17.09.1974\"",
        "1: Lee; Ann 1974-09-17\n3: A \"B\" C 1999-02-01\n4: D 1974-09-17\n"},
       {"First Name,Last Name,Birthday\n,Lee,9/17/1974\nAnn,,\n,,\nBob,X,31.02.2000\n",
