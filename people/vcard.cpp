@@ -141,13 +141,14 @@ Property NextProperty(LineReader &in) {
       }
     }
     const bool softBreak = quotedPrintable && line.ends_with('=');
+    // After a soft line break a leading blank is the value's own.
     const char next = in.NextFirst();
-    if (next == ' ' || next == '\t') {
-      line = in.Next().substr(1);
-    } else if (softBreak && !in.AtEnd()) {
+    if (softBreak && !in.AtEnd()) {
       if (text.ends_with('='))
         text.pop_back();
       line = in.Next();
+    } else if (next == ' ' || next == '\t') {
+      line = in.Next().substr(1);
     } else {
       break;
     }

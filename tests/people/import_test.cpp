@@ -95,9 +95,9 @@ TEST(ReadVCards, ReadsWhatAddressBooksWriteAndRefusesTheRest) {
       {"BEGIN:VCARD\nFN:\nN:Lee\\;Kim;;;\nBDAY:1974-09-17\nEND:VCARD", "4: Lee;Kim 1974-09-17\n"},
       {"BEGIN:VCARD\nFN:A\\, B\\nC\\\\D\nBDAY:19740917\nX-KOLVEX-DEFAULT:1\nEND:VCARD",
        "3: A, B C\\D 1974-09-17 default\n"},
-      {"BEGIN:VCARD\nFN;CHARSET=KOI8-R;ENCODING=QUOTED-PRINTABLE:=E1=CE=CE=C1 =F1\nBDAY:--0917\n"
+      {"BEGIN:VCARD\nFN;CHARSET=KOI8-R;ENCODING=QUOTED-PRINTABLE:=E1=CE=CE=C1=\n =F1\nBDAY:--0917\n"
        "END:VCARD",
-       "3: Анна Я 0000-09-17\n"},
+       "4: Анна Я 0000-09-17\n"},
       {"BEGIN:VCARD\nFN;CHARSET=CP1251:\xC0\xED\xED\xE0\nBDAY:19740917\nEND:VCARD",
        "3: Анна 1974-09-17\n"},
       {"\xEF\xBB\xBF"
