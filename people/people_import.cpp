@@ -191,7 +191,6 @@ std::string DescribeProblem(RecordProblem problem, std::string_view detail) {
 
 std::optional<BirthDate> ReadBirthday(std::string_view text) {
   text = Trimmed(text);
-  BirthDate birth;
   std::optional<int> day, month, year;
   if (TakeChar(text, '-')) { // --0917, --09-17
     if (!TakeChar(text, '-'))
@@ -220,8 +219,7 @@ std::optional<BirthDate> ReadBirthday(std::string_view text) {
   }
   if (!day || !month || !year || !text.empty())
     return std::nullopt;
-  birth = {*day, *month, *year};
-  return birth;
+  return BirthDate{*day, *month, *year};
 }
 
 ImportRecord CheckRecord(std::size_t line, std::string_view name, BirthDate birth) {
