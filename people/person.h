@@ -34,4 +34,7 @@ struct PeopleList {
   friend bool operator==(const PeopleList &, const PeopleList &) = default;
 };
 
+// True when the chart can be computed for the date: it exists and its year lies in 1..2099.
+bool IsChartable(const BirthDate &date) noexcept;
+
 } // namespace kolvex
