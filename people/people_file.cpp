@@ -168,7 +168,7 @@ std::optional<PeopleFileError> Write(const fs::path &file, const PeopleList &lis
     if (sys::beforeReplace != nullptr) {
       sys::beforeReplace();
     }
-    reason = sys::ReplaceFile(temporary, file);
+    reason = sys::PutInPlace(temporary, file);
   }
   if (reason.empty()) {
     return std::nullopt;

@@ -109,7 +109,7 @@ std::string WriteNewFile(const fs::path &file, std::string_view bytes) {
   return close(fd) == 0 ? "" : Reason();
 }
 
-std::string ReplaceFile(const fs::path &from, const fs::path &to) {
+std::string PutInPlace(const fs::path &from, const fs::path &to) {
   if (rename(from.c_str(), to.c_str()) != 0) {
     return Reason();
   }

@@ -26,7 +26,7 @@ std::string MakeFolder(const std::filesystem::path &folder);
 std::string WriteNewFile(const std::filesystem::path &file, std::string_view bytes);
 
 // Puts `from` in the place of `to` in one step, and waits until that is on the disk.
-std::string ReplaceFile(const std::filesystem::path &from, const std::filesystem::path &to);
+std::string PutInPlace(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // A lock held on a file of its own, released when this object goes or the process ends, however
 // it ends: a dead holder leaves no stale lock.

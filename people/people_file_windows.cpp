@@ -83,7 +83,7 @@ std::string WriteNewFile(const fs::path &file, std::string_view bytes) {
   return reason;
 }
 
-std::string ReplaceFile(const fs::path &from, const fs::path &to) {
+std::string PutInPlace(const fs::path &from, const fs::path &to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
              ? ""
              : Reason();
