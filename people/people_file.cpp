@@ -319,7 +319,9 @@ PeopleFileContent ChangePeopleFile(const fs::path &file,
   if (content.list.defaultIndex >= content.list.people.size()) {
     return Failure(file, 0, "the default person is not in the list");
   }
-  content.error = Write(file, content.list);
+  if (std::optional<PeopleFileError> error = Write(file, content.list)) {
+    return {{}, false, std::move(error)};
+  }
   return content;
 }
 

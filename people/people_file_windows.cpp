@@ -59,7 +59,9 @@ std::optional<std::string> ReadBytes(const fs::path &file, std::string &error) {
 // The folder takes the access of the user's application data folder it lies in.
 std::string MakeFolder(const fs::path &folder) {
   std::error_code error;
-  fs::create_directories(folder, error);
+  if (!folder.empty()) {
+    fs::create_directories(folder, error);
+  }
   return error ? error.message() : "";
 }
 

@@ -219,9 +219,15 @@ TEST_F(PeopleFile, TwoWritersLoseNoChange) {
   }
 }
 
-// A writer killed before its list takes the file's place leaves the old list, and its lock free.
+// A writer that cannot write, or is killed before its list takes the file's place, leaves the
+// old list, and its lock free.
 TEST_F(PeopleFile, AWriterKilledLeavesTheListWhole) {
   const PeopleFileContent before = Add(file, {"Иван", {17, 9, 1974}});
+  fs::create_directories(file.string() + ".new/in-the-way");
+  EXPECT_EQ(file.string() + ": cannot write the list: Is a directory",
+            Add(file, {"Пётр", {1, 1, 2000}}).error->Message());
+  EXPECT_EQ(before, ReadPeopleFile(file));
+  fs::remove_all(file.string() + ".new");
   const pid_t child = fork();
   if (child == 0) {
     people_file_system::beforeReplace = [] { raise(SIGKILL); };
