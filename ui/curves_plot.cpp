@@ -20,6 +20,8 @@ namespace kolvex {
 
 namespace {
 
+const QString TodayLabel = QStringLiteral("сегодня");
+
 enum class Marker { Circle, Square, Triangle };
 
 // Each cycle told apart three ways: by colour (Okabe and Ito's colours, which the common forms of
@@ -228,6 +230,8 @@ void CurvesPlot::PaintCursorBand(QPainter &painter) const {
 void CurvesPlot::PaintGrid(QPainter &painter) const {
   const QRectF area = PlotArea();
   const QFontMetricsF metrics(font());
+  // Labels a line and a half apart at the least: on a short plot only every other line has one.
+  const bool halves = area.height() / 4 >= 1.5 * metrics.height();
   for (const int percent : {100, 50, 0, -50, -100}) {
     const double lineY = HeightY(percent / 100.0);
     QColor line = palette().color(percent == 0 ? QPalette::Text : QPalette::Mid);
@@ -236,6 +240,9 @@ void CurvesPlot::PaintGrid(QPainter &painter) const {
     }
     painter.setPen(QPen(line, 1.0));
     painter.drawLine(QPointF(area.left(), lineY), QPointF(area.right(), lineY));
+    if (!halves && (percent == 50 || percent == -50)) {
+      continue;
+    }
     painter.setPen(palette().color(QPalette::Text));
     const QString label = percent == 0 ? QStringLiteral("0") : PercentText(percent);
     painter.drawText(QRectF(0, lineY - metrics.height() / 2, area.left() - Gap, metrics.height()),
@@ -243,17 +250,23 @@ void CurvesPlot::PaintGrid(QPainter &painter) const {
   }
 }
 
-// Every day ticked at the bottom, and labelled as often as the labels fit.
+// Every day ticked at the bottom, and labelled as often as the labels fit, but where today's
+// label stands.
 void CurvesPlot::PaintDayAxis(QPainter &painter) const {
   const QRectF area = PlotArea();
   const QFontMetricsF metrics(font());
   const double dayWidth = area.width() / DaysInMonth();
   const double labelWidth = metrics.horizontalAdvance(QStringLiteral("31")) + 4;
   const int every = DayLabelStep(dayWidth, labelWidth);
+  const std::optional<QRectF> today = TodayLabelBox();
   painter.setPen(QPen(palette().color(QPalette::Text), 1.0));
   for (int day = 1; day <= DaysInMonth(); ++day) {
     const double x = DayX(day);
     painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 4));
+    const double half = metrics.horizontalAdvance(QString::number(day)) / 2 + 2;
+    if (today && x + half > today->left() && x - half < today->right()) {
+      continue;
+    }
     if ((day - 1) % every == 0) {
       painter.drawText(
           QRectF(x - dayWidth * every / 2, area.bottom() + 4, dayWidth * every, metrics.height()),
@@ -303,22 +316,31 @@ void CurvesPlot::PaintCriticalDays(QPainter &painter) const {
 }
 
 // Today's line, when today lies in the month shown.
-void CurvesPlot::PaintToday(QPainter &painter) const {
+// Today's label stands under its line in the row of day numbers, in place of the numbers it
+// covers, so that it never hides the curves, however short the plot.
+std::optional<QRectF> CurvesPlot::TodayLabelBox() const {
   if (today_.year != shown_.Year() || today_.month != month_) {
-    return;
+    return std::nullopt;
   }
   const QRectF area = PlotArea();
   const QFontMetricsF metrics(font());
+  const double width = metrics.horizontalAdvance(TodayLabel) + 4;
+  const double left =
+      std::clamp(DayX(today_.day) - width / 2, 0.0, std::max(0.0, this->width() - width));
+  return QRectF(left, area.bottom() + 4, width, metrics.height());
+}
+
+void CurvesPlot::PaintToday(QPainter &painter) const {
+  const std::optional<QRectF> box = TodayLabelBox();
+  if (!box) {
+    return;
+  }
+  const QRectF area = PlotArea();
   const double x = DayX(today_.day);
   painter.setPen(QPen(palette().color(QPalette::Text), 1.5, Qt::DashDotLine));
-  painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+  painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom() + 4));
   painter.setPen(palette().color(QPalette::Text));
-  const QString label = QStringLiteral("сегодня");
-  const double width = metrics.horizontalAdvance(label);
-  const double left = x + 4 + width <= area.right() ? x + 4 : x - 4 - width;
-  const QRectF box(left - 2, area.top() + 2, width + 4, metrics.height());
-  painter.fillRect(box, palette().color(QPalette::Base));
-  painter.drawText(box, Qt::AlignCenter, label);
+  painter.drawText(*box, Qt::AlignHCenter | Qt::AlignTop, TodayLabel);
 }
 
 // The key above the plot.

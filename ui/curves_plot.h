@@ -3,6 +3,8 @@
 // The curves of one month: the three cycles drawn through the days, their critical days marked,
 // today's line and a day cursor that the pointer and the keys move.
 
+#include <optional>
+
 #include <QWidget>
 
 #include "chart/forecast.h"
@@ -61,6 +63,8 @@ private:
   void PaintCurves(QPainter &painter) const;
   void PaintCriticalDays(QPainter &painter) const;
   void PaintToday(QPainter &painter) const;
+  // Where today's label goes, when the month shown holds today.
+  std::optional<QRectF> TodayLabelBox() const;
   void PaintKey(QPainter &painter) const;
   void PaintFocus(QPainter &painter) const;
   // The geometry of curves_geometry.h for the month shown, in this widget's size and font.
