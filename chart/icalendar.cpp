@@ -85,7 +85,8 @@ std::string FoldLine(std::string_view line) {
   return folded;
 }
 
-std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stamp) {
+std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stamp,
+                                 std::string_view name) {
   const auto &[input, chart] = forecast;
   const int year = chart.Year();
   const std::string birth = DateValue(input.year, input.month, input.day);
@@ -94,6 +95,10 @@ std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stam
   AppendLine(out, "VERSION:", "2.0");
   AppendLine(out, "PRODID:", "-//Kolvex//Biorhythm critical days//RU");
   AppendLine(out, "CALSCALE:", "GREGORIAN");
+  const std::string summaryStart = name.empty() ? "" : std::string(name) + ": ";
+  if (!name.empty()) {
+    AppendLine(out, "X-WR-CALNAME:", EscapeText("Критические дни: " + std::string(name)));
+  }
   for (int month = 1; month <= 12; ++month) {
     for (int day = 1; day <= 31; ++day) {
       const std::string_view code = chart.Text(month, day);
@@ -106,7 +111,8 @@ std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stam
       AppendLine(out, "DTSTAMP:", stamp);
       AppendLine(out, "DTSTART;VALUE=DATE:", date);
       AppendLine(out, "DTEND;VALUE=DATE:", NextDate(year, month, day));
-      AppendLine(out, "SUMMARY:", EscapeText(DescribeCell(chart, month, day).legend));
+      AppendLine(out, "SUMMARY:",
+                 EscapeText(summaryStart + std::string(DescribeCell(chart, month, day).legend)));
       AppendLine(out, "DESCRIPTION:", EscapeText(CriticalCycles(code)));
       AppendLine(out, "TRANSP:", "TRANSPARENT");
       AppendLine(out, "END:", "VEVENT");

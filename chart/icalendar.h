@@ -14,8 +14,10 @@ namespace kolvex {
 // a '*', in date order. SUMMARY is the day's legend line, DESCRIPTION names the critical cycles,
 // the UID is made of the day and the birth date, so that importing the calendar again updates the
 // events instead of doubling them. `stamp` is the DTSTAMP of every event, a UTC date-time such as
-// "19990917T120000Z". Lines end in CRLF and are folded.
-std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stamp);
+// "19990917T120000Z". Lines end in CRLF and are folded. A person's `name`, when given, names the
+// calendar (X-WR-CALNAME) and starts every SUMMARY; the UIDs stay those of the birth date.
+std::string CriticalDaysCalendar(const Forecast &forecast, std::string_view stamp,
+                                 std::string_view name = {});
 
 // A TEXT value: backslash, semicolon and comma escaped by a backslash, a line end written "\n".
 std::string EscapeText(std::string_view text);

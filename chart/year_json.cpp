@@ -18,7 +18,7 @@ std::string IsoDate(int year, int month, int day) {
 }
 
 // A JSON string: the sayings and codes hold no quote, backslash or control character, but a
-// string is never written unchecked.
+// string is never written unchecked, and a person's name may hold quotes and backslashes.
 void AppendString(std::string &out, std::string_view text) {
   out += '"';
   for (const char c : text) {
@@ -38,12 +38,18 @@ void AppendString(std::string &out, std::string_view text) {
 
 } // namespace
 
-std::string YearJson(const Forecast &forecast) {
+std::string YearJson(const Forecast &forecast, std::string_view name) {
   const auto &[input, chart] = forecast;
   const int year = input.forecastYear;
-  std::string out = "{\"birth\": \"" + IsoDate(input.year, input.month, input.day) +
-                    "\", \"year\": " + std::to_string(year) + ", \"days\": [";
+  std::string out = "{";
   out.reserve(366 * 140);
+  if (!name.empty()) {
+    out += "\"name\": ";
+    AppendString(out, name);
+    out += ", ";
+  }
+  out += "\"birth\": \"" + IsoDate(input.year, input.month, input.day) +
+         "\", \"year\": " + std::to_string(year) + ", \"days\": [";
   const char *separator = "\n";
   for (int month = 1; month <= 12; ++month) {
     for (int day = 1; day <= MonthLength(month, year); ++day) {

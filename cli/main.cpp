@@ -1,12 +1,19 @@
-// kolvex-chart: the year chart and the description of one day, for terminals and scripts. It starts
-// without Qt: --pdf alone needs it, and hands its work to the PDF helper (pdf_main.cpp).
+// kolvex-chart: the year chart and the description of one day, for terminals and scripts, and the
+// list of people the window keeps. It starts without Qt: --pdf alone needs it, and hands its work
+// to the PDF helper (pdf_main.cpp).
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "chart/forecast.h"
@@ -19,20 +26,30 @@
 #include "chart/year_json.h"
 #include "cli/exit_status.h"
 #include "cli/platform.h"
+#include "people/people_file.h"
+#include "people/people_file_system.h"
+#include "people/people_import.h"
+#include "people/vcard.h"
 
 namespace {
 
+using kolvex::ExitDataError;
 using kolvex::ExitInvalidData;
 using kolvex::ExitIoError;
+using kolvex::ExitNoInput;
 using kolvex::ExitNotAnInteger;
 using kolvex::ExitSoftware;
 using kolvex::ExitUsage;
 
-constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
-                                   "       kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
-                                   "       kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
-                                   "       kolvex-chart --json DAY MONTH YEAR FORECAST\n"
-                                   "       kolvex-chart --help | --version\n";
+constexpr std::string_view Usage =
+    "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
+    "       kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
+    "       kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
+    "       kolvex-chart --json DAY MONTH YEAR FORECAST\n"
+    "       kolvex-chart [--pdf FILE | --ics | --json] --person NAME FORECAST\n"
+    "       kolvex-chart --person NAME FORECAST COL ROW\n"
+    "       kolvex-chart --people | --export | --import FILE...\n"
+    "       kolvex-chart --help | --version\n";
 
 constexpr std::string_view Help =
     "NAME\n"
@@ -44,6 +61,9 @@ constexpr std::string_view Help =
     "    kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
     "    kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
     "    kolvex-chart --json DAY MONTH YEAR FORECAST\n"
+    "    kolvex-chart [--pdf FILE | --ics | --json] --person NAME FORECAST\n"
+    "    kolvex-chart --person NAME FORECAST COL ROW\n"
+    "    kolvex-chart --people | --export | --import FILE...\n"
     "    kolvex-chart --help | --version\n"
     "\n"
     "DESCRIPTION\n"
@@ -81,20 +101,43 @@ constexpr std::string_view Help =
     "    FORECAST is YEAR, the days before the birth date, which have no code,\n"
     "    are left out.\n"
     "\n"
+    "    With --person NAME in place of DAY MONTH YEAR, the birth date is that of\n"
+    "    the person of the list of people whose name is exactly NAME; the output\n"
+    "    is the same, but that --json starts with {\"name\": NAME, ...}, --ics\n"
+    "    names the calendar and every event after the person and --pdf puts the\n"
+    "    name in the document's title.\n"
+    "\n"
+    "    The list of people is the one the Kolvex window keeps, in\n"
+    "    $XDG_DATA_HOME/kolvex/people.txt, else ~/.local/share/kolvex/people.txt.\n"
+    "    --people prints one line a person, the name, a tab and the birth date as\n"
+    "    YYYY-MM-DD, in the list's order. --export prints the list as vCard 4.0.\n"
+    "    --import reads address books (vCard 2.1, 3.0 and 4.0, or CSV; \"-\" is\n"
+    "    standard input) and adds their people with a birthday to the list, in one\n"
+    "    change: people already there are not added again, and a name taken by\n"
+    "    another date comes in as \"NAME (2)\". It prints a summary; each record\n"
+    "    refused is named on standard error as FILE:LINE: reason, and birthdays\n"
+    "    without a year are left out and named in the summary. Without a list\n"
+    "    the list is empty, and only --import creates the file.\n"
+    "\n"
     "    Numbers are read as the Kolvex window reads them: leading spaces, then an\n"
     "    optional sign and decimal digits, or \"$\" and hexadecimal digits, and\n"
     "    nothing after the last digit. They are read in the order YEAR, MONTH,\n"
     "    DAY, FORECAST, then COL and ROW. MONTH is 1 for January to 12. A birth\n"
     "    year from 1 to 2099 and a forecast year from the birth year to 2099 are\n"
     "    accepted. The options --pdf FILE, --ics and --json stand before the\n"
-    "    numbers; --help and --version stand alone. Anything else is a number:\n"
-    "    \"-5\" too.\n"
+    "    numbers, and --person NAME after them; --help, --version, --people and\n"
+    "    --export stand alone, and --import before its files. Anything else is a\n"
+    "    number: \"-5\" too.\n"
     "\n"
     "EXIT STATUS\n"
     "    0   the output or FILE was written\n"
     "    1   the numbers are out of range (\"Неверные данные\")\n"
     "    2   an argument is not an integer\n"
-    "    64  the command line is wrong; a line says what, then the usage\n"
+    "    64  the command line is wrong; a line says what, then the usage; or\n"
+    "        no person has the NAME of --person\n"
+    "    65  the list of people cannot be read or changed; the message names the\n"
+    "        file, the line and what is wrong\n"
+    "    66  a file to import cannot be read; nothing is imported\n"
     "    74  the output or FILE could not be written; the message says why\n"
     "\n"
     "EXAMPLES\n"
@@ -103,7 +146,12 @@ constexpr std::string_view Help =
     "    kolvex-chart --pdf chart.pdf 17 9 1974 1999\n"
     "    kolvex-chart --pdf - 17 9 1974 1999 | lp\n"
     "    kolvex-chart --ics 17 9 1974 1999 > critical-days.ics\n"
-    "    kolvex-chart --json 17 9 1974 1999 > 1999.json\n";
+    "    kolvex-chart --json 17 9 1974 1999 > 1999.json\n"
+    "    kolvex-chart --person 'Иван Петров' 1999\n"
+    "    kolvex-chart --ics --person 'Иван Петров' 1999 > ivan.ics\n"
+    "    kolvex-chart --people\n"
+    "    kolvex-chart --import contacts.vcf\n"
+    "    kolvex-chart --export > people.vcf\n";
 
 void Complain(std::string_view text) {
   kolvex::WriteStream(text, true);
@@ -130,17 +178,29 @@ std::string Quoted(std::string_view arg) {
   return "'" + std::string(arg) + "'";
 }
 
+bool StandsAlone(std::string_view arg) {
+  return arg == "--help" || arg == "--version" || arg == "--people" || arg == "--export";
+}
+
 // Why a command line whose numbers are not where a mode takes them is wrong: an option that is
-// unknown or out of place, else the count of numbers. `first` is where the numbers may begin.
+// unknown or out of place, else the count of numbers. `first` is where the numbers may begin,
+// after the mode and `--person NAME` when `named`.
 std::string MisplacedOrMiscounted(const std::vector<std::string_view> &args, std::size_t first,
-                                  std::size_t given) {
+                                  std::size_t given, bool named) {
   for (std::size_t i = first; i < args.size(); ++i) {
     const std::string_view arg = args[i];
-    if (arg == "--help" || arg == "--version") {
+    if (StandsAlone(arg)) {
       return Quoted(arg) + " stands alone";
+    }
+    if (arg == "--import") {
+      return "'--import' comes first, then its files";
+    }
+    if (arg == "--person") {
+      return "'--person NAME' takes the place of DAY MONTH YEAR, after --pdf FILE, --ics or --json";
     }
     if (IsMode(arg)) {
       return IsMode(args[0]) ? "only one of --pdf, --ics and --json may be given"
+             : named         ? Quoted(arg) + " must come before --person"
                              : Quoted(arg) + " must come before the numbers";
     }
     if (LooksLikeOption(arg)) {
@@ -151,14 +211,19 @@ std::string MisplacedOrMiscounted(const std::vector<std::string_view> &args, std
     return "no arguments";
   }
   const std::string count = std::to_string(given) + (given == 1 ? " number" : " numbers");
+  const std::string mode = !IsMode(args[0])     ? ""
+                           : args[0] == "--pdf" ? "--pdf FILE"
+                                                : std::string(args[0]);
+  if (named) {
+    return count + " given after " + (mode.empty() ? "" : mode + " ") +
+           "--person NAME; it takes FORECAST" + (mode.empty() ? ", with COL ROW 3" : "");
+  }
   if (first == 0) {
     return count + " given; DAY MONTH YEAR FORECAST takes 4, with COL ROW 6";
   }
-  const std::string mode(args[0]);
   return args[0] == "--pdf" && args.size() == 1
              ? "--pdf takes a FILE, then DAY MONTH YEAR FORECAST"
-             : count + " given after " + (args[0] == "--pdf" ? mode + " FILE" : mode) +
-                   "; it takes DAY MONTH YEAR FORECAST";
+             : count + " given after " + mode + "; it takes DAY MONTH YEAR FORECAST";
 }
 
 // Writes `text` to stdout, all of it: a full disk or a closed pipe is no success.
@@ -196,8 +261,101 @@ std::string UtcStamp() {
 
 // Hands --pdf to the PDF helper: it lies at KOLVEX_PDF_HELPER from this program's folder, in the
 // build tree as where it is installed.
-int WritePdf(std::span<const std::string_view> fileAndNumbers) {
-  return kolvex::RunPdfHelper(KOLVEX_PDF_HELPER, fileAndNumbers);
+int WritePdf(std::span<const std::string_view> args) {
+  return kolvex::RunPdfHelper(KOLVEX_PDF_HELPER, args);
+}
+
+int ListError(const kolvex::PeopleFileError &error) {
+  Complain("kolvex-chart: " + error.Message() + '\n');
+  return ExitDataError;
+}
+
+// The list as the window keeps it; none is an empty list, and reading it creates nothing.
+kolvex::PeopleFileContent ReadList() {
+  const std::filesystem::path file = kolvex::PeopleFilePath();
+  return file.empty() ? kolvex::PeopleFileContent{} : kolvex::ReadPeopleFile(file);
+}
+
+std::string IsoDate(const kolvex::BirthDate &date) {
+  std::array<char, 16> text{};
+  std::snprintf(text.data(), text.size(), "%04d-%02d-%02d", date.year, date.month, date.day);
+  return text.data();
+}
+
+int PrintPeople(bool asVCards) {
+  const kolvex::PeopleFileContent content = ReadList();
+  if (content.error) {
+    return ListError(*content.error);
+  }
+  if (asVCards) {
+    return Output(kolvex::WriteVCards(content.list));
+  }
+  std::string out;
+  for (const kolvex::Person &person : content.list.people) {
+    out += person.name + '\t' + IsoDate(person.birth) + '\n';
+  }
+  return Output(out);
+}
+
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+  return std::u8string_view(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size());
+}
+
+// Every file is read before the list is touched, so that one that cannot be read leaves the list
+// as it was; then all of them are merged in one change.
+int ImportFiles(std::span<const std::string_view> files) {
+  std::vector<std::string> contents;
+  for (const std::string_view file : files) {
+    std::string reason;
+    std::optional<std::string> bytes;
+    if (file == "-") {
+      bytes.emplace(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+      reason = std::cin.bad() ? "read error" : "";
+    } else {
+      bytes = kolvex::people_file_system::ReadBytes(PathFromUtf8(file), reason);
+      if (!bytes && reason.empty()) {
+        reason = std::make_error_code(std::errc::no_such_file_or_directory).message();
+      }
+    }
+    if (!reason.empty()) {
+      Complain("kolvex-chart: cannot read " + std::string(file) + ": " + reason + '\n');
+      return ExitNoInput;
+    }
+    contents.push_back(std::move(*bytes));
+  }
+  const std::filesystem::path listFile = kolvex::PeopleFilePath();
+  if (listFile.empty()) {
+    Complain("kolvex-chart: no folder for the list of people: neither XDG_DATA_HOME nor HOME is "
+             "set\n");
+    return ExitDataError;
+  }
+  kolvex::ImportSummary total;
+  const kolvex::PeopleFileContent written =
+      kolvex::ChangePeopleFile(listFile, [&](kolvex::PeopleList &list) {
+        total = {};
+        for (std::size_t i = 0; i < files.size(); ++i) {
+          kolvex::ImportSummary summary = kolvex::Import(list, files[i], contents[i]);
+          total.added += summary.added;
+          total.alreadyThere += summary.alreadyThere;
+          total.withoutBirthday += summary.withoutBirthday;
+          std::move(summary.withoutYear.begin(), summary.withoutYear.end(),
+                    std::back_inserter(total.withoutYear));
+          std::move(summary.refused.begin(), summary.refused.end(),
+                    std::back_inserter(total.refused));
+        }
+      });
+  if (written.error) {
+    return ListError(*written.error);
+  }
+  // The summary ends with the refusals, one a line: they go to standard error instead.
+  std::string summary = kolvex::SummaryText(total);
+  std::string refusals;
+  for (const std::string &refusal : total.refused) {
+    refusals += refusal + '\n';
+  }
+  summary.resize(summary.size() - refusals.size());
+  Complain(refusals);
+  return Output(summary);
 }
 
 int Run(const std::vector<std::string_view> &args) {
@@ -207,21 +365,58 @@ int Run(const std::vector<std::string_view> &args) {
   if (args.size() == 1 && args[0] == "--version") {
     return Output("kolvex-chart " + std::string(kolvex::Version) + '\n');
   }
-  // The option and its file, then the numbers.
-  std::string_view option;
-  std::span<const std::string_view> numbers(args);
-  if (!args.empty() && (args[0] == "--pdf" || args[0] == "--ics" || args[0] == "--json")) {
-    option = args[0];
-    numbers = numbers.subspan(1);
-    if (option == "--pdf" && !numbers.empty()) {
-      numbers = numbers.subspan(1); // the file
-    }
-    if (numbers.size() != 4) {
-      return UsageError(MisplacedOrMiscounted(args, args.size() - numbers.size(), numbers.size()));
-    }
-  } else if (args.size() != 4 && args.size() != 6) {
-    return UsageError(MisplacedOrMiscounted(args, 0, args.size()));
+  if (args.size() == 1 && (args[0] == "--people" || args[0] == "--export")) {
+    return PrintPeople(args[0] == "--export");
   }
+  if (!args.empty() && args[0] == "--import") {
+    if (args.size() == 1) {
+      return UsageError("--import takes one FILE or more ('-' is standard input)");
+    }
+    for (std::size_t i = 1; i < args.size(); ++i) {
+      if (args[i] != "-" && LooksLikeOption(args[i])) {
+        return UsageError(MisplacedOrMiscounted(args, i, 0, false));
+      }
+    }
+    return ImportFiles(std::span(args).subspan(1));
+  }
+  // The mode and its file, `--person NAME` or the birth numbers, then the rest of the numbers.
+  std::string_view option;
+  std::size_t first = 0;
+  if (!args.empty() && IsMode(args[0])) {
+    option = args[0];
+    first = option == "--pdf" && args.size() > 1 ? 2 : 1;
+  }
+  std::optional<std::string_view> name;
+  if (first < args.size() && args[first] == "--person") {
+    if (first + 1 == args.size()) {
+      return UsageError("--person takes a NAME, then FORECAST");
+    }
+    name = args[first + 1];
+    first += 2;
+  }
+  const std::size_t given = args.size() - first;
+  const std::size_t forecastAt = name ? 0 : 3; // of the numbers given
+  if (given != forecastAt + 1 && (!option.empty() || given != forecastAt + 3)) {
+    return UsageError(MisplacedOrMiscounted(args, first, given, name.has_value()));
+  }
+
+  std::vector<std::string> birth; // the person's, as numbers
+  if (name) {
+    const kolvex::PeopleFileContent content = ReadList();
+    if (content.error) {
+      return ListError(*content.error);
+    }
+    const auto &people = content.list.people;
+    const auto person = std::ranges::find(people, *name, &kolvex::Person::name);
+    if (person == people.end()) {
+      Complain("kolvex-chart: no person named " + Quoted(*name) + '\n');
+      return ExitUsage;
+    }
+    birth = {std::to_string(person->birth.day), std::to_string(person->birth.month),
+             std::to_string(person->birth.year)};
+  }
+  std::vector<std::string_view> numbers(birth.begin(), birth.end());
+  numbers.insert(numbers.end(), args.begin() + static_cast<std::ptrdiff_t>(first), args.end());
 
   std::optional<kolvex::BirthInput> input;
   std::optional<int> column;
@@ -242,15 +437,21 @@ int Run(const std::vector<std::string_view> &args) {
   }
 
   if (option == "--pdf") {
-    return WritePdf(std::span(args).subspan(1));
+    std::vector<std::string_view> helperArgs;
+    if (name) {
+      helperArgs = {"--name", *name};
+    }
+    helperArgs.push_back(args[1]); // the file
+    helperArgs.insert(helperArgs.end(), numbers.begin(), numbers.end());
+    return WritePdf(helperArgs);
   }
   const kolvex::Forecast forecast = kolvex::Forecast::Of(*input);
   const kolvex::YearChart &chart = forecast.chart;
   if (option == "--json") {
-    return Output(kolvex::YearJson(forecast));
+    return Output(kolvex::YearJson(forecast, name.value_or("")));
   }
   if (option == "--ics") {
-    return Output(kolvex::CriticalDaysCalendar(forecast, UtcStamp()));
+    return Output(kolvex::CriticalDaysCalendar(forecast, UtcStamp(), name.value_or("")));
   }
   if (numbers.size() == 4) {
     return Output(ChartText(chart));
@@ -273,7 +474,8 @@ int Run(const std::vector<std::string_view> &args) {
 
 int main(int argc, char **argv) {
   kolvex::SetUpStreams();
-  std::vector<std::string_view> args(argv + 1, argv + argc);
+  const std::vector<std::string> arguments = kolvex::Arguments(argc, argv);
+  const std::vector<std::string_view> args(arguments.begin(), arguments.end());
   try {
     return Run(args);
   } catch (const std::exception &error) {

@@ -1,10 +1,12 @@
-// kolvex-chart-pdf FILE DAY MONTH YEAR FORECAST: the PDF page of kolvex-chart --pdf, which runs
-// this program in its own place once the command line has passed its checks. It is the one part of
-// the command that needs Qt, kept apart so that the text modes start without loading it.
+// kolvex-chart-pdf [--name NAME] FILE DAY MONTH YEAR FORECAST: the PDF page of kolvex-chart --pdf,
+// which runs this program in its own place once the command line has passed its checks. It is the
+// one part of the command that needs Qt, kept apart so that the text modes start without loading
+// it.
 
 #include <array>
 #include <iostream>
 #include <optional>
+#include <string_view>
 
 #include <QGuiApplication>
 
@@ -29,13 +31,15 @@ void PassQtErrors(QtMsgType type, const QMessageLogContext &context, const QStri
 } // namespace
 
 int main(int argc, char **argv) {
-  if (argc != 6) {
+  // The person's name, for the document's title, comes before the file.
+  const int at = argc == 8 && std::string_view(argv[1]) == "--name" ? 3 : 1;
+  if (argc != at + 5) {
     std::cerr << "usage: kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n";
     return kolvex::ExitUsage;
   }
   std::optional<kolvex::BirthInput> input;
   try {
-    input = kolvex::ParseAndCheck(argv[2], argv[3], argv[4], argv[5]);
+    input = kolvex::ParseAndCheck(argv[at + 1], argv[at + 2], argv[at + 3], argv[at + 4]);
   } catch (const kolvex::EConvertError &) {
   }
   if (!input) {
@@ -49,12 +53,13 @@ int main(int argc, char **argv) {
   std::array<char *, 2> qtArgv{argv[0], nullptr};
   const QGuiApplication application(qtArgc, qtArgv.data());
 
-  const QString file = kolvex::FileArgument(argc, argv, 1);
+  const QString file = kolvex::Argument(argc, argv, at);
+  const QString name = at > 1 ? kolvex::Argument(argc, argv, 2) : QString();
   const kolvex::YearChart chart = kolvex::YearChart::Compute(*input);
   const QString error =
-      kolvex::WriteOutput(file, kolvex::ChartPdf(chart, kolvex::SystemPaperSize()));
+      kolvex::WriteOutput(file, kolvex::ChartPdf(chart, kolvex::SystemPaperSize(), name));
   if (!error.isEmpty()) {
-    std::cerr << "kolvex-chart: cannot write " << argv[1] << ": " << error.toStdString() << '\n';
+    std::cerr << "kolvex-chart: cannot write " << argv[at] << ": " << error.toStdString() << '\n';
     return kolvex::ExitIoError;
   }
   return 0;

@@ -11,7 +11,7 @@ namespace kolvex {
 // screen: a platform set for the desktop would only fail where there is no display.
 const char *PdfQtPlatform();
 
-// The helper's argument `index` as a file name, as it was typed.
-QString FileArgument(int argc, char **argv, int index);
+// The helper's argument `index` (a file or a person's name) as it was typed.
+QString Argument(int argc, char **argv, int index);
 
 } // namespace kolvex

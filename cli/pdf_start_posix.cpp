@@ -8,7 +8,7 @@ const char *PdfQtPlatform() {
   return "offscreen";
 }
 
-QString FileArgument(int, char **argv, int index) {
+QString Argument(int, char **argv, int index) {
   return QFile::decodeName(argv[index]);
 }
 

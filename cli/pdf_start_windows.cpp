@@ -13,9 +13,9 @@ const char *PdfQtPlatform() {
   return "windows";
 }
 
-// argv holds the name in the system's code page, which may lack some of its letters, so it comes
+// argv holds the text in the system's code page, which may lack some of its letters, so it comes
 // from the wide command line.
-QString FileArgument(int argc, char **argv, int index) {
+QString Argument(int argc, char **argv, int index) {
   int wideArgc = 0;
   wchar_t **wideArgv = CommandLineToArgvW(GetCommandLineW(), &wideArgc);
   const QString file =

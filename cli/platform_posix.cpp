@@ -13,6 +13,10 @@ namespace kolvex {
 
 void SetUpStreams() {}
 
+std::vector<std::string> Arguments(int argc, char **argv) {
+  return {argv + 1, argv + argc};
+}
+
 std::string WriteStream(std::string_view text, bool toError) {
   const int fd = toError ? STDERR_FILENO : STDOUT_FILENO;
   while (!text.empty()) {
@@ -36,15 +40,15 @@ std::tm UtcNow() {
 }
 
 // The helper takes this process's place.
-int RunPdfHelper(std::string_view helperFromBin, std::span<const std::string_view> fileAndNumbers) {
+int RunPdfHelper(std::string_view helperFromBin, std::span<const std::string_view> args) {
   std::array<char, PATH_MAX> self{};
   const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
   std::string helper = length > 0 ? std::string(self.data(), static_cast<std::size_t>(length)) : "";
   helper = helper.substr(0, helper.rfind('/') + 1) + std::string(helperFromBin);
-  std::vector<std::string> args{helper};
-  args.insert(args.end(), fileAndNumbers.begin(), fileAndNumbers.end());
+  std::vector<std::string> all{helper};
+  all.insert(all.end(), args.begin(), args.end());
   std::vector<char *> argv;
-  for (std::string &arg : args) {
+  for (std::string &arg : all) {
     argv.push_back(arg.data());
   }
   argv.push_back(nullptr);

@@ -67,8 +67,24 @@ std::wstring Quoted(const std::wstring &arg) {
 } // namespace
 
 void SetUpStreams() {
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
+}
+
+// argv holds the arguments in the system's code page, which may lack some of their letters.
+std::vector<std::string> Arguments(int argc, char **argv) {
+  int wideArgc = 0;
+  const std::unique_ptr<wchar_t *, decltype(&LocalFree)> wideArgv(
+      CommandLineToArgvW(GetCommandLineW(), &wideArgc), &LocalFree);
+  if (wideArgv == nullptr || wideArgc != argc) {
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
+  }
+  std::vector<std::string> args;
+  for (int i = 1; i < wideArgc; ++i) {
+    args.push_back(Utf8(wideArgv.get()[i]));
+  }
+  return args;
 }
 
 std::string WriteStream(std::string_view text, bool toError) {
@@ -105,7 +121,7 @@ std::tm UtcNow() {
 }
 
 // The helper runs as a child with the same streams, and its exit status is this program's.
-int RunPdfHelper(std::string_view helperFromBin, std::span<const std::string_view> fileAndNumbers) {
+int RunPdfHelper(std::string_view helperFromBin, std::span<const std::string_view> args) {
   std::wstring self(MAX_PATH, L'\0');
   DWORD length = 0;
   while ((length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()))) ==
@@ -119,17 +135,9 @@ int RunPdfHelper(std::string_view helperFromBin, std::span<const std::string_vie
       c = L'\\';
     }
   }
-  // The file name as it was typed, whatever the code page: from the wide command line.
   std::wstring commandLine = Quoted(helper);
-  int argc = 0;
-  const std::unique_ptr<wchar_t *, decltype(&LocalFree)> argv(
-      CommandLineToArgvW(GetCommandLineW(), &argc), &LocalFree);
-  const int first = argc - static_cast<int>(fileAndNumbers.size());
-  for (std::size_t i = 0; i < fileAndNumbers.size(); ++i) {
-    const std::wstring arg = argv != nullptr && first > 0
-                                 ? std::wstring(argv.get()[first + static_cast<int>(i)])
-                                 : Wide(fileAndNumbers[i]);
-    commandLine += L' ' + Quoted(arg);
+  for (const std::string_view arg : args) {
+    commandLine += L' ' + Quoted(Wide(arg));
   }
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

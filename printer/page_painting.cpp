@@ -38,14 +38,15 @@ void PaintPage(QPainter &painter, const YearChart &chart, int width, int height)
   }
 }
 
-QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper) {
+QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper, const QString &name) {
   QByteArray document;
   QBuffer buffer(&document);
   buffer.open(QIODevice::WriteOnly);
   {
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("Kolvex"));
-    writer.setTitle(QStringLiteral("Биоритмы на %1 год").arg(chart.Year()));
+    const QString title = QStringLiteral("Биоритмы на %1 год").arg(chart.Year());
+    writer.setTitle(name.isEmpty() ? title : title + QStringLiteral(": ") + name);
     writer.setResolution(PdfDotsPerInch);
     writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait,
                                      QMarginsF(PdfMarginMillimetres, PdfMarginMillimetres,

@@ -39,9 +39,10 @@ void PaintPage(QPainter &painter, const YearChart &chart, int width, int height)
 
 // The page of `chart` as a one-page PDF document on `paper`, drawn as the printer draws it, for a
 // file that is printed later: its printable area is the paper less PdfMarginMillimetres on every
-// side (a quarter inch, which home printers print), and its title names the year.
+// side (a quarter inch, which home printers print), and its title names the year, and the person
+// when a `name` is given.
 inline constexpr double PdfMarginMillimetres = 6.35;
 inline constexpr int PdfDotsPerInch = 1200;
-QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper);
+QByteArray ChartPdf(const YearChart &chart, const QPageSize &paper, const QString &name = {});
 
 } // namespace kolvex

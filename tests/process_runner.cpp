@@ -6,10 +6,10 @@ namespace kolvex::testing {
 
 ProcessRun RunProcess(const QString &program, const QStringList &arguments,
                       const QProcessEnvironment &environment, const QString &stdoutPath,
-                      int seconds) {
+                      int seconds, const QString &stdinPath) {
   QProcess process;
   process.setProcessEnvironment(environment);
-  process.setStandardInputFile(QProcess::nullDevice());
+  process.setStandardInputFile(stdinPath.isEmpty() ? QProcess::nullDevice() : stdinPath);
   if (!stdoutPath.isEmpty()) {
     process.setStandardOutputFile(stdoutPath, QIODevice::Truncate);
   }

@@ -16,13 +16,13 @@ struct ProcessRun {
   QByteArray err;
 };
 
-// Runs `program` with `arguments` in `environment`, standard input empty, for `seconds` at most:
-// a process that runs longer is killed. Standard output goes to the file `stdoutPath` when one
-// is given (truncated first), else it is kept in the result.
+// Runs `program` with `arguments` in `environment`, standard input empty (or the file `stdinPath`),
+// for `seconds` at most: a process that runs longer is killed. Standard output goes to the file
+// `stdoutPath` when one is given (truncated first), else it is kept in the result.
 ProcessRun
 RunProcess(const QString &program, const QStringList &arguments,
            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment(),
-           const QString &stdoutPath = {}, int seconds = 60);
+           const QString &stdoutPath = {}, int seconds = 60, const QString &stdinPath = {});
 
 // What RunProcess keeps of standard output; sets `exitCode`, when given, to its status.
 QByteArray

@@ -35,11 +35,15 @@
 namespace kolvex {
 namespace {
 
-constexpr std::string_view Usage = "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
-                                   "       kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
-                                   "       kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
-                                   "       kolvex-chart --json DAY MONTH YEAR FORECAST\n"
-                                   "       kolvex-chart --help | --version\n";
+constexpr std::string_view Usage =
+    "usage: kolvex-chart DAY MONTH YEAR FORECAST [COL ROW]\n"
+    "       kolvex-chart --pdf FILE DAY MONTH YEAR FORECAST\n"
+    "       kolvex-chart --ics DAY MONTH YEAR FORECAST\n"
+    "       kolvex-chart --json DAY MONTH YEAR FORECAST\n"
+    "       kolvex-chart [--pdf FILE | --ics | --json] --person NAME FORECAST\n"
+    "       kolvex-chart --person NAME FORECAST COL ROW\n"
+    "       kolvex-chart --people | --export | --import FILE...\n"
+    "       kolvex-chart --help | --version\n";
 constexpr std::string_view InvalidData = "Неверные данные\n";
 
 struct Outcome {
@@ -65,16 +69,18 @@ QProcessEnvironment Environment(const std::vector<std::string> &settings) {
   return environment;
 }
 
-// Runs kolvex-chart with `args`, stdin empty; stdout goes to `stdoutPath` when given.
+// Runs kolvex-chart with `args`, stdin empty or the file `stdinPath`; stdout goes to `stdoutPath`
+// when given.
 Outcome RunChart(const std::vector<std::string> &args, const char *stdoutPath = nullptr,
-                 const std::vector<std::string> &settings = {}) {
+                 const std::vector<std::string> &settings = {}, const std::string &stdinPath = {}) {
   QStringList arguments;
   for (const std::string &arg : args) {
     arguments << QString::fromStdString(arg);
   }
   const testing::ProcessRun run =
       testing::RunProcess(KOLVEX_CHART_PATH, arguments, Environment(settings),
-                          stdoutPath ? QString::fromUtf8(stdoutPath) : QString());
+                          stdoutPath ? QString::fromUtf8(stdoutPath) : QString(), 60,
+                          QString::fromStdString(stdinPath));
   return {run.status, run.out.toStdString(), run.err.toStdString()};
 }
 
@@ -214,6 +220,31 @@ TEST(KolvexChart, ExitStatusAndMessages) {
       {{"--json", "--ics", "17", "9", "1974", "1999"},
        64,
        usage("only one of --pdf, --ics and --json may be given")},
+      // the list of people
+      {{"--person"}, 64, usage("--person takes a NAME, then FORECAST")},
+      {{"--ics", "--person"}, 64, usage("--person takes a NAME, then FORECAST")},
+      {{"--person", "Иван"},
+       64,
+       usage("0 numbers given after --person NAME; it takes FORECAST, with COL ROW 3")},
+      {{"--person", "Иван", "1999", "9"},
+       64,
+       usage("2 numbers given after --person NAME; it takes FORECAST, with COL ROW 3")},
+      {{"--pdf", "x.pdf", "--person", "Иван", "1999", "9", "17"},
+       64,
+       usage("3 numbers given after --pdf FILE --person NAME; it takes FORECAST")},
+      {{"--person", "Иван", "--json", "1999"}, 64, usage("'--json' must come before --person")},
+      {{"17", "9", "1974", "--person", "Иван"},
+       64,
+       usage("'--person NAME' takes the place of DAY MONTH YEAR, after --pdf FILE, --ics or "
+             "--json")},
+      {{"--people", "1999"}, 64, usage("'--people' stands alone")},
+      {{"--json", "--export"}, 64, usage("'--export' stands alone")},
+      {{"--import"}, 64, usage("--import takes one FILE or more ('-' is standard input)")},
+      {{"--import", "a.vcf", "--people"}, 64, usage("'--people' stands alone")},
+      {{"--import", "a.vcf", "-x"}, 64, usage("unknown option '-x'")},
+      {{"17", "9", "1974", "--import", "a.vcf"},
+       64,
+       usage("'--import' comes first, then its files")},
       // texts that are no integer, read in the order YEAR, MONTH, DAY, FORECAST, COL, ROW
       {{"x", "9", "1974", "1999"}, 2, notInteger("x")},
       {{"17 ", "9", "1974", "1999"}, 2, notInteger("17 ")},
@@ -513,7 +544,7 @@ Calendar ReadCalendar(const std::string &text) {
     } else if (line == "END:VEVENT") {
       event = nullptr;
     } else if (event == nullptr) {
-      calendar.head[name] = value;
+      calendar.head[name] = unescape(value);
     } else if (name == "DTSTART;VALUE=DATE") {
       event->start = value;
     } else if (name == "DTEND;VALUE=DATE") {
@@ -667,6 +698,214 @@ TEST(KolvexChart, PrintsTheYearAsJsonWithGcalsPercentages) {
     }
     EXPECT_EQ(sys_days(year(input.forecastYear + 1) / January / 1), expected) << Joined(args);
   }
+}
+
+// A folder of the test's own as the user's data folder: the list lies in DIR/kolvex/people.txt.
+struct PeopleFolder {
+  QTemporaryDir directory;
+  std::string dir = directory.path().toStdString();
+  std::string list = dir + "/kolvex/people.txt";
+
+  std::string Write(const std::string &name, const std::string &text) const {
+    std::filesystem::create_directories(std::filesystem::path(dir + "/" + name).parent_path());
+    std::ofstream(dir + "/" + name, std::ios::binary) << text;
+    return dir + "/" + name;
+  }
+  Outcome Run(const std::vector<std::string> &args, const std::string &stdinPath = {}) const {
+    return RunChart(args, nullptr, {"XDG_DATA_HOME=" + dir, "XDG_RUNTIME_DIR=" + dir}, stdinPath);
+  }
+};
+
+std::string Card(const std::string &name, const std::string &birthday) {
+  return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\nBDAY:" + birthday + "\r\nEND:VCARD\r\n";
+}
+
+std::string Summary(int added, int there, const std::string &withoutYear, int refused) {
+  return "added: " + std::to_string(added) + "\nalready there: " + std::to_string(there) +
+         "\nwithout a birthday: 0\nwithout a year: " + withoutYear +
+         "\nrefused: " + std::to_string(refused) + "\n";
+}
+
+// One user's runs in order: nothing is written before the first import, and an export imported
+// into another folder gives the same list.
+TEST(KolvexChart, ImportsListsAndExportsPeople) {
+  const PeopleFolder folder;
+  const std::string cards =
+      folder.Write("a.vcf", Card("Иван Петров", "1974-09-17") + Card("Без года", "--0917") +
+                                Card("Плохой", "1974-02-31"));
+  const std::string csv = folder.Write("b.csv", "name,birthday\nМария,2000-02-29\n");
+  const std::string refusal =
+      cards + ":14: the birthday 1974-02-31 is not a real date from year 1 to 2099\n";
+  const std::string people = "Иван Петров\t1974-09-17\nМария\t2000-02-29\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string stdinPath;
+    int status;
+    std::string out, err;
+  } steps[] = {
+      {{"--people"}, "", 0, "", ""},
+      {{"--export"}, "", 0, "", ""},
+      {{"--person", "Иван Петров", "1999"},
+       "",
+       64,
+       "",
+       "kolvex-chart: no person named 'Иван Петров'\n"},
+      {{"--import", folder.dir + "/none.vcf"},
+       "",
+       66,
+       "",
+       "kolvex-chart: cannot read " + folder.dir + "/none.vcf: No such file or directory\n"},
+      {{"--import", cards}, "", 0, Summary(1, 0, "1 (Без года)", 1), refusal},
+      {{"--import", cards}, "", 0, Summary(0, 1, "1 (Без года)", 1), refusal},
+      // every file read before the list changes
+      {{"--import", csv, folder.dir},
+       "",
+       66,
+       "",
+       "kolvex-chart: cannot read " + folder.dir + ": Is a directory\n"},
+      {{"--people"}, "", 0, "Иван Петров\t1974-09-17\n", ""},
+      {{"--import", "-", cards}, csv, 0, Summary(1, 1, "1 (Без года)", 1), refusal},
+      {{"--import", "-"}, csv, 0, Summary(0, 1, "0", 0), ""},
+      {{"--people"}, "", 0, people, ""},
+  };
+  for (const auto &step : steps) {
+    const Outcome outcome = folder.Run(step.args, step.stdinPath);
+    EXPECT_EQ(step.status, outcome.status) << Joined(step.args);
+    EXPECT_EQ(step.out, outcome.out) << Joined(step.args);
+    EXPECT_EQ(step.err, outcome.err) << Joined(step.args);
+    if (&step - steps < 4) {
+      EXPECT_FALSE(std::filesystem::exists(folder.dir + "/kolvex")) << Joined(step.args);
+    }
+  }
+  EXPECT_EQ(std::filesystem::perms::owner_read | std::filesystem::perms::owner_write,
+            std::filesystem::status(folder.list).permissions());
+
+  const PeopleFolder other;
+  const std::string exported = other.Write("people.vcf", folder.Run({"--export"}).out);
+  EXPECT_EQ(0, other.Run({"--import", exported}).status);
+  EXPECT_EQ(people, other.Run({"--people"}).out);
+}
+
+// --person NAME gives what the birth numbers give, the name added where a mode carries it.
+TEST(KolvexChart, PersonStandsForTheBirthNumbers) {
+  const PeopleFolder folder;
+  folder.Write("kolvex/people.txt", "kolvex-people 1\n1974-09-17\tИван Петров\n*\t2000-02-29\t"
+                                    "Петрова, \"Маша\" \\м\n");
+  const struct {
+    std::string name, json;
+    std::vector<std::string> birth;
+  } people[] = {
+      {"Иван Петров", "\"Иван Петров\"", {"17", "9", "1974"}},
+      {"Петрова, \"Маша\" \\м", "\"Петрова, \\\"Маша\\\" \\\\м\"", {"29", "2", "2000"}},
+  };
+  for (const auto &person : people) {
+    const auto numbers = [&](std::vector<std::string> mode, std::vector<std::string> rest) {
+      mode.insert(mode.end(), person.birth.begin(), person.birth.end());
+      mode.insert(mode.end(), rest.begin(), rest.end());
+      return folder.Run(mode);
+    };
+    const auto named = [&](std::vector<std::string> mode, std::vector<std::string> rest) {
+      mode.insert(mode.end(), {"--person", person.name});
+      mode.insert(mode.end(), rest.begin(), rest.end());
+      return folder.Run(mode);
+    };
+    for (const std::vector<std::string> &rest :
+         {std::vector<std::string>{"2001"}, {"2001", "3", "1"}}) {
+      const Outcome outcome = named({}, rest);
+      EXPECT_EQ(0, outcome.status) << person.name << outcome.err;
+      EXPECT_EQ(numbers({}, rest).out, outcome.out) << person.name;
+    }
+    const std::string json = named({"--json"}, {"2001"}).out;
+    EXPECT_EQ("{\"name\": " + person.json + ", " + numbers({"--json"}, {"2001"}).out.substr(1),
+              json);
+
+    const Calendar calendar = ReadCalendar(named({"--ics"}, {"2001"}).out);
+    const Calendar plain = ReadCalendar(numbers({"--ics"}, {"2001"}).out);
+    EXPECT_EQ("Критические дни: " + person.name, calendar.head.at("X-WR-CALNAME"));
+    EXPECT_EQ(0u, plain.head.count("X-WR-CALNAME"));
+    ASSERT_EQ(plain.events.size(), calendar.events.size());
+    for (std::size_t i = 0; i < plain.events.size(); ++i) {
+      EXPECT_EQ(plain.events[i].uid, calendar.events[i].uid);
+      EXPECT_EQ(person.name + ": " + plain.events[i].summary, calendar.events[i].summary);
+    }
+
+    const QString pdf = folder.directory.filePath("named.pdf");
+    ASSERT_EQ(0, named({"--pdf", pdf.toStdString()}, {"2001"}).status);
+    EXPECT_TRUE(QString::fromUtf8(testing::RunProgram("pdfinfo", {pdf}))
+                    .contains(QString::fromStdString(
+                        "Title:           Биоритмы на 2001 год: " + person.name + "\n")));
+  }
+}
+
+// A list that cannot be read is named with what is wrong and left as it is; one of a later
+// version is read but not changed.
+TEST(KolvexChart, AListThatCannotBeReadOrChanged) {
+  const struct {
+    std::string text;
+    std::vector<std::string> args;
+    int status;
+    std::string out, err; // "LIST" stands for the list's path
+  } cases[] = {
+      {"kolvex-people 1\nnonsense\n", {"--people"}, 65, "", "kolvex-chart: LIST:2: "},
+      {"kolvex-people 1\nnonsense\n", {"--export"}, 65, "", "kolvex-chart: LIST:2: "},
+      {"kolvex-people 1\nnonsense\n",
+       {"--person", "Иван", "1999"},
+       65,
+       "",
+       "kolvex-chart: LIST:2: "},
+      {"kolvex-people 1\nnonsense\n", {"--import", "-"}, 65, "", "kolvex-chart: LIST:2: "},
+      {"kolvex-people 2\n1974-09-17\tИван\n", {"--people"}, 0, "Иван\t1974-09-17\n", ""},
+      {"kolvex-people 2\n1974-09-17\tИван\n",
+       {"--person", "Иван", "1974", "9", "17"},
+       0,
+       std::string(LegendLine("***")) + "\n17 сентября 1974  вторник   \n",
+       ""},
+      {"kolvex-people 2\n1974-09-17\tИван\n",
+       {"--import", "-"},
+       65,
+       "",
+       "kolvex-chart: LIST: written by a later version of Kolvex, which this one does not "
+       "rewrite\n"},
+      {"kolvex-people 1\n1974-09-17\tИван\n",
+       {"--person", "иван", "1999"},
+       64,
+       "",
+       "kolvex-chart: no person named 'иван'\n"},
+  };
+  for (const auto &c : cases) {
+    const PeopleFolder folder;
+    folder.Write("kolvex/people.txt", c.text);
+    const std::string cards = folder.Write("a.vcf", Card("Мария", "2000-02-29"));
+    const Outcome outcome = folder.Run(c.args, cards);
+    const std::string err = QString::fromStdString(c.err)
+                                .replace("LIST", QString::fromStdString(folder.list))
+                                .toStdString();
+    EXPECT_EQ(c.status, outcome.status) << c.text << Joined(c.args);
+    EXPECT_EQ(c.out, outcome.out) << c.text << Joined(c.args);
+    EXPECT_TRUE(err.ends_with('\n') ? outcome.err == err : outcome.err.starts_with(err))
+        << c.text << Joined(c.args) << outcome.err;
+    std::ifstream list(folder.list, std::ios::binary);
+    EXPECT_EQ(c.text, std::string(std::istreambuf_iterator<char>(list), {})) << Joined(c.args);
+  }
+}
+
+// Two imports at once wait for each other and lose nothing.
+TEST(KolvexChart, TwoImportsAtOnceKeepEveryPerson) {
+  const PeopleFolder folder;
+  std::array<std::string, 2> files;
+  for (std::size_t f = 0; f < files.size(); ++f) {
+    std::string cards;
+    for (int i = 1; i <= 200; ++i) {
+      cards += Card("Человек " + std::to_string(f) + "-" + std::to_string(i), "1990-01-01");
+    }
+    files[f] = folder.Write("people" + std::to_string(f) + ".vcf", cards);
+  }
+  auto first = std::async(std::launch::async, [&] { return folder.Run({"--import", files[0]}); });
+  const Outcome second = folder.Run({"--import", files[1]});
+  EXPECT_EQ(0, first.get().status);
+  EXPECT_EQ(0, second.status) << second.err;
+  const std::string list = folder.Run({"--people"}).out;
+  EXPECT_EQ(400, std::count(list.begin(), list.end(), '\n'));
 }
 
 } // namespace

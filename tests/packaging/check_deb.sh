@@ -188,7 +188,7 @@ check_kolvex :4711 1 "" "$cannot could not connect to display :4711"
 offered=$(bash -c 'source "$1" && COMP_WORDS=("$2" --) COMP_CWORD=1 && _kolvex_chart "$2" -- "$2" &&
   complete -p kolvex-chart >/dev/null && echo "${COMPREPLY[*]}"' _ \
   "$root/usr/share/bash-completion/completions/kolvex-chart" "$root/usr/bin/kolvex-chart" || true)
-[ "$offered" = "--help --ics --json --pdf --version" ] || fail "the completion of 'kolvex-chart --' offers '$offered'"
+[ "$offered" = "--export --help --ics --import --json --pdf --people --person --version" ] || fail "the completion of 'kolvex-chart --' offers '$offered'"
 
 # kolvex-chart runs from the unpacked tree.
 chart=$root/usr/bin/kolvex-chart
