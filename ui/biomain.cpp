@@ -21,6 +21,7 @@
 #include "ui/application.h"
 #include "ui/look.h"
 #include "ui/people_texts.h"
+#include "ui/people_window.h"
 #include "ui/spoken_cell.h"
 #include "ui_biomain.h"
 
@@ -58,10 +59,6 @@ std::vector<Person> MenuOrder(const PeopleList &list) {
     }
   }
   return people;
-}
-
-PeopleFileContent ReadList(const std::filesystem::path &file) {
-  return file.empty() ? PeopleFileContent{} : ReadPeopleFile(file);
 }
 
 struct Remembered {
@@ -110,13 +107,14 @@ TForm1::TForm1(const TodayClock &clock, QWidget *parent)
   ConnectGuarded(ui_->AboutItem, &QAction::triggered, this, &TForm1::MMClick);
   ConnectGuarded(ui_->PeopleMenu, &QMenu::aboutToShow, this, &TForm1::FillPeopleMenu);
   ConnectGuarded(ui_->RememberItem, &QAction::triggered, this, &TForm1::RememberClick);
+  ConnectGuarded(ui_->AllPeopleItem, &QAction::triggered, this, &TForm1::AllPeopleClick);
   const auto setByUser = [this] { birthSetByUser_ = true; };
   connect(ui_->Edit1, &QLineEdit::textEdited, this, setByUser);
   connect(ui_->Edit3, &QLineEdit::textEdited, this, setByUser);
   connect(ui_->ComboBox1, &QComboBox::activated, this, setByUser);
   connect(&peopleJob_, &BackgroundJob::Overdue, this, [this] {
     if (writing_) {
-      ShowMessage(QString(), QStringLiteral("Список людей пока не записан: диск не отвечает"));
+      ShowMessage(QString(), DiskHangsText);
     }
   });
 
@@ -151,7 +149,7 @@ void TForm1::ReadDefaultPerson() {
   if (peopleJob_.Busy()) {
     return;
   }
-  peopleJob_.Start([file = PeopleFilePath()](std::stop_token) { return ReadList(file); },
+  peopleJob_.Start([file = PeopleFilePath()](std::stop_token) { return ReadPeopleList(file); },
                    [this](const PeopleFileContent &content) {
                      const PeopleList &list = content.list;
                      if (!birthSetByUser_ && list.defaultIndex) {
@@ -166,7 +164,7 @@ void TForm1::FillPeopleMenu() {
   QMenu &menu = *ui_->PeopleMenu;
   menu.clear();
   const std::filesystem::path file = PeopleFilePath();
-  const PeopleFileContent content = ReadList(file);
+  const PeopleFileContent content = ReadPeopleList(file);
   listProblem_ = ListProblem(content, file);
   if (!listProblem_.isEmpty()) {
     menu.addAction(listProblem_)->setEnabled(false);
@@ -178,6 +176,17 @@ void TForm1::FillPeopleMenu() {
   }
   menu.addSeparator();
   menu.addAction(ui_->RememberItem);
+  menu.addAction(ui_->AllPeopleItem);
+}
+
+void TForm1::AllPeopleClick() {
+  if (peopleWindow_ == nullptr) {
+    peopleWindow_ = std::make_unique<PeopleWindow>();
+  }
+  peopleWindow_->Reload();
+  peopleWindow_->show();
+  peopleWindow_->raise();
+  peopleWindow_->activateWindow();
 }
 
 void TForm1::ChoosePerson(const Person &person) {
@@ -225,8 +234,7 @@ void TForm1::RememberClick() {
     return;
   }
   if (peopleJob_.Busy()) {
-    ShowMessage(QString(),
-                QStringLiteral("Список людей ещё читается или пишется; попробуйте позже"));
+    ShowMessage(QString(), ListBusyText);
     return;
   }
   writing_ = true;

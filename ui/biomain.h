@@ -19,6 +19,8 @@ class TForm1;
 
 namespace kolvex {
 
+class PeopleWindow;
+
 class TForm1 : public QMainWindow {
   Q_OBJECT
 
@@ -46,6 +48,7 @@ private:
   void FillPeopleMenu();
   void ChoosePerson(const Person &person);
   void RememberClick();
+  void AllPeopleClick();
   void ShowBirth(const BirthDate &birth);
 
   std::unique_ptr<Ui::TForm1> ui_;
@@ -53,7 +56,8 @@ private:
   bool birthSetByUser_ = false; // typed, or a person chosen: the default person comes too late
   QString listProblem_;         // why the list read last cannot be changed
   bool writing_ = false;        // the job under way writes the list
-  BackgroundJob peopleJob_;     // reads and writes of the list; last, see BackgroundJob
+  std::unique_ptr<PeopleWindow> peopleWindow_; // made when first asked for
+  BackgroundJob peopleJob_; // reads and writes of the list; last, see BackgroundJob
 };
 
 } // namespace kolvex

@@ -31,4 +31,8 @@ QString ListProblem(const PeopleFileContent &content, const std::filesystem::pat
   return {};
 }
 
+PeopleFileContent ReadPeopleList(const std::filesystem::path &file) {
+  return file.empty() ? PeopleFileContent{} : ReadPeopleFile(file);
+}
+
 } // namespace kolvex

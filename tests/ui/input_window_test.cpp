@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
@@ -23,6 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -464,21 +466,33 @@ TEST_F(PeopleTest, TheListFillsTheBirthFieldsAndIsNeverWrittenByReadingIt) {
     QStringList fields; // day, month position, year
   };
   const Case cases[] = {
-      {nullptr, "", "", {"", "Запомнить…"}, {"17", "8", "1974"}},
-      {TwoPeople, "", "", {"Борис", "Аня && Co", "", "Запомнить…"}, {"31", "11", "1975"}},
-      {TwoPeople, "5", "", {"Борис", "Аня && Co", "", "Запомнить…"}, {"5", "8", "1974"}},
-      {TwoPeople, "5", "Аня && Co", {"Борис", "Аня && Co", "", "Запомнить…"}, {"2", "0", "1980"}},
+      {nullptr, "", "", {"", "Запомнить…", "Все люди…"}, {"17", "8", "1974"}},
+      {TwoPeople,
+       "",
+       "",
+       {"Борис", "Аня && Co", "", "Запомнить…", "Все люди…"},
+       {"31", "11", "1975"}},
+      {TwoPeople,
+       "5",
+       "",
+       {"Борис", "Аня && Co", "", "Запомнить…", "Все люди…"},
+       {"5", "8", "1974"}},
+      {TwoPeople,
+       "5",
+       "Аня && Co",
+       {"Борис", "Аня && Co", "", "Запомнить…", "Все люди…"},
+       {"2", "0", "1980"}},
       {"kolvex-people 1\n1980-01-02 Аня\n",
        "",
        "",
        {"Список людей не читается: " + file + ":2: not a date, a tab and a name (disabled)", "",
-        "Запомнить…"},
+        "Запомнить…", "Все люди…"},
        {"17", "8", "1974"}},
       {"kolvex-people 2\n*\t1980-01-02\tАня\n",
        "",
        "",
        {"Список людей записан более новой версией Kolvex: " + file + " (disabled)", "",
-        "Запомнить…"},
+        "Запомнить…", "Все люди…"},
        {"2", "0", "1980"}}, // read, though never rewritten
   };
   for (const Case &c : cases) {
@@ -560,6 +574,59 @@ TEST_F(PeopleTest, RememberKeepsAChartableDateUnderAName) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }));
     EXPECT_EQ((std::vector<Message>{c.box}), boxes.shown);
     EXPECT_EQ(c.after, List());
+  }
+}
+
+// The window of all people finds a person again in the list re-read from the file, so a filter or a
+// sort that moves the rows never changes another person.
+TEST_F(PeopleTest, TheWindowOfAllPeopleFiltersAndChangesTheSelectedPerson) {
+  struct Case {
+    QString filter;
+    int row;
+    const char *button; // nullptr: none pressed
+    QStringList spoken; // the rows shown, as a screen reader reads them
+    const char *after;  // the list's text afterwards
+  };
+  const QString anya = "Аня & Co, 2 января 1980", boris = "Борис, 31 декабря 1975";
+  const Case cases[] = {
+      {"", 0, nullptr, {anya, boris}, TwoPeople},
+      {"бОр", 0, "RemoveButton", {boris}, "kolvex-people 1\n1980-01-02\tАня & Co\n"},
+      {"", 0, "RemoveButton", {anya, boris}, "kolvex-people 1\n*\t1975-12-31\tБорис\n"},
+      {"1980",
+       0,
+       "DefaultButton",
+       {anya},
+       "kolvex-people 1\n*\t1980-01-02\tАня & Co\n1975-12-31\tБорис\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.button == nullptr ? "none" : c.button);
+    shell.emplace();
+    WriteList(TwoPeople);
+    TForm1 &form1 = Open([](TForm1 &) {});
+    OpenPeopleMenu(form1);
+    Choose(form1, QStringLiteral("Все люди…"));
+    QWidget *people = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+      people = w->objectName() == "PeopleWindow" && w->isVisible() ? w : people;
+    }
+    ASSERT_NE(nullptr, people);
+    auto *view = people->findChild<QTableView *>(QStringLiteral("PeopleView"));
+    QAbstractItemModelTester tester(view->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount() == 2; }));
+    people->findChild<QLineEdit *>(QStringLiteral("FilterEdit"))->setText(c.filter);
+    QStringList spoken;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+      spoken << view->model()->index(row, 1).data(Qt::AccessibleTextRole).toString();
+    }
+    EXPECT_EQ(c.spoken, spoken);
+    if (c.button != nullptr) {
+      view->selectRow(c.row);
+      people->findChild<QPushButton *>(QLatin1String(c.button))->click();
+      EXPECT_TRUE(QTest::qWaitFor([&] { return List() != QByteArray(TwoPeople); }));
+    }
+    EXPECT_EQ(QByteArray(c.after), List());
+    people->close();
   }
 }
 
