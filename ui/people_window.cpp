@@ -9,14 +9,23 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSaveFile>
+#include <QTableWidget>
+#include <QVBoxLayout>
 
 #include "chart/birth_input.h"
+#include "chart/input_reader.h"
 #include "people/people_file.h"
 #include "people/people_import.h"
 #include "people/vcard.h"
@@ -84,14 +93,64 @@ QString ImportText(const ImportSummary &summary) {
     for (const Person &person : summary.withoutYear) {
       names << QString::fromStdString(person.name);
     }
-    text += QStringLiteral("Пропущены, день рождения без года: ") +
-            names.join(QStringLiteral(", ")) + QLatin1Char('\n');
+    text += QStringLiteral("Без года: ") + names.join(QStringLiteral(", ")) + QLatin1Char('\n');
   }
   text += QStringLiteral("Отклонено: %1").arg(summary.refused.size());
   for (const std::string &refusal : summary.refused) {
     text += QLatin1Char('\n') + QString::fromStdString(refusal);
   }
   return text;
+}
+
+// Asks the years of birthdays that came without one, in a table; returns the people given a year
+// the chart takes, none when the user skips them all.
+std::vector<Person> AskYears(QWidget *parent, std::vector<Person> people) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Годы рождения"));
+  auto *layout = new QVBoxLayout(&dialog);
+  auto *note = new QLabel(
+      QStringLiteral("У этих дней рождения нет года. Впишите годы; люди без года не добавятся."));
+  note->setWordWrap(true);
+  layout->addWidget(note);
+  auto *table = new QTableWidget(static_cast<int>(people.size()), 3);
+  table->setAccessibleName(QStringLiteral("Годы рождения"));
+  table->setHorizontalHeaderLabels(
+      {QStringLiteral("Имя"), QStringLiteral("День рождения"), QStringLiteral("Год")});
+  table->verticalHeader()->hide();
+  for (int row = 0; row < table->rowCount(); ++row) {
+    const Person &person = people[static_cast<std::size_t>(row)];
+    for (int column = 0; column < 2; ++column) {
+      auto *item = new QTableWidgetItem(
+          column == 0 ? QString::fromStdString(person.name)
+                      : BirthText(person.birth).section(QLatin1Char(' '), 0, 1));
+      item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+      table->setItem(row, column, item);
+    }
+    table->setItem(row, 2, new QTableWidgetItem());
+  }
+  table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  table->setCurrentCell(0, 2);
+  layout->addWidget(table);
+  dialog.resize(420, 300);
+  auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Добавить"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Пропустить"));
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  if (dialog.exec() != QDialog::Accepted) {
+    return {};
+  }
+  std::vector<Person> dated;
+  for (int row = 0; row < table->rowCount(); ++row) {
+    Person person = people[static_cast<std::size_t>(row)];
+    person.birth.year =
+        TryStrToInt(table->item(row, 2)->text().trimmed().toStdString()).value_or(0);
+    if (IsChartable(person.birth)) {
+      dated.push_back(std::move(person));
+    }
+  }
+  return dated;
 }
 
 std::optional<std::string> ReadBytes(const std::filesystem::path &path) {
@@ -129,10 +188,19 @@ PeopleWindow::PeopleWindow(QWidget *parent)
 PeopleWindow::~PeopleWindow() = default;
 
 void PeopleWindow::Reload() {
-  Run([file = PeopleFilePath()] {
-    const PeopleFileContent content = ReadPeopleList(file);
-    return Outcome{content.list, ListProblem(content, file)};
-  });
+  if (job_.Busy()) {
+    return;
+  }
+  job_.Start(
+      [file = PeopleFilePath()](std::stop_token) {
+        const PeopleFileContent content = ReadPeopleList(file);
+        return Outcome{content.list, ListProblem(content, file), {}};
+      },
+      [this](const Outcome &outcome) {
+        model_.SetList(*outcome.list);
+        ui_->ListState->setText(outcome.message);
+        ui_->ListState->setVisible(!outcome.message.isEmpty());
+      });
 }
 
 void PeopleWindow::Run(std::function<Outcome()> work) {
@@ -149,18 +217,26 @@ void PeopleWindow::Run(std::function<Outcome()> work) {
                  if (!outcome.message.isEmpty()) {
                    ShowMessage(QString(), outcome.message);
                  }
+                 if (!outcome.withoutYear.empty()) {
+                   AddWithYears(outcome.withoutYear);
+                 }
                });
              });
+}
+
+PeopleWindow::Outcome PeopleWindow::NotChanged(const PeopleFileError &error) {
+  return {std::nullopt,
+          QStringLiteral("Список людей не изменён: ") + QString::fromStdString(error.Message()),
+          {}};
 }
 
 void PeopleWindow::Change(std::function<void(PeopleList &)> change) {
   Run([file = PeopleFilePath(), change = std::move(change)] {
     const PeopleFileContent content = ChangePeopleFile(file, change);
     if (content.error) {
-      return Outcome{std::nullopt, QStringLiteral("Список людей не изменён: ") +
-                                       QString::fromStdString(content.error->Message())};
+      return NotChanged(*content.error);
     }
-    return Outcome{content.list, QString()};
+    return Outcome{content.list, QString(), {}};
   });
 }
 
@@ -188,6 +264,17 @@ template <typename F> std::function<void(PeopleList &)> OnPerson(Person person, 
 }
 
 } // namespace
+
+void PeopleWindow::AddWithYears(std::vector<Person> people) {
+  std::vector<Person> dated = AskYears(this, std::move(people));
+  if (!dated.empty()) {
+    Change([dated = std::move(dated)](PeopleList &list) {
+      for (const Person &person : dated) {
+        Add(list, person);
+      }
+    });
+  }
+}
 
 void PeopleWindow::AddClick() {
   const QString title = QStringLiteral("Добавить");
@@ -263,17 +350,16 @@ void PeopleWindow::ImportClick() {
   Run([file = PeopleFilePath(), name] {
     const std::optional<std::string> bytes = ReadBytes(PathOf(name));
     if (!bytes) {
-      return Outcome{std::nullopt, QStringLiteral("Файл не читается: ") + name};
+      return Outcome{std::nullopt, QStringLiteral("Файл не читается: ") + name, {}};
     }
     ImportSummary summary;
     const PeopleFileContent content = ChangePeopleFile(file, [&](PeopleList &list) {
       summary = Import(list, QFileInfo(name).fileName().toStdString(), *bytes);
     });
     if (content.error) {
-      return Outcome{std::nullopt, QStringLiteral("Список людей не изменён: ") +
-                                       QString::fromStdString(content.error->Message())};
+      return NotChanged(*content.error);
     }
-    return Outcome{content.list, ImportText(summary)};
+    return Outcome{content.list, ImportText(summary), summary.withoutYear};
   });
 }
 
@@ -291,9 +377,9 @@ void PeopleWindow::ExportClick() {
                              static_cast<qint64>(bytes.size()) &&
                          out.commit();
     return Outcome{std::nullopt,
-                   written
-                       ? QString()
-                       : QStringLiteral("Файл не записан: %1: %2").arg(name, out.errorString())};
+                   written ? QString()
+                           : QStringLiteral("Файл не записан: %1: %2").arg(name, out.errorString()),
+                   {}};
   });
 }
 

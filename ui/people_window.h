@@ -7,10 +7,12 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QSortFilterProxyModel>
 #include <QWidget>
 
+#include "people/people_file.h"
 #include "people/person.h"
 #include "printer/background_job.h"
 #include "ui/people_model.h"
@@ -36,10 +38,13 @@ private:
   struct Outcome {
     std::optional<PeopleList> list;
     QString message;
+    std::vector<Person> withoutYear; // imported birthdays whose years the user is to give
   };
+  static Outcome NotChanged(const PeopleFileError &error);
   void Run(std::function<Outcome()> work);
   void Change(std::function<void(PeopleList &)> change);
   std::optional<Person> Selected() const;
+  void AddWithYears(std::vector<Person> people);
 
   void AddClick();
   void RenameClick();
