@@ -298,8 +298,9 @@ void PeopleWindow::RenameClick() {
   if (!name) {
     return;
   }
-  if (std::ranges::any_of(model_.List().people,
-                          [&](const Person &other) { return other.name == *name; })) {
+  if (std::ranges::any_of(model_.List().people, [&](const Person &other) {
+        return other.name == *name && other != *person;
+      })) {
     ShowMessage(QString(), QStringLiteral("Это имя уже в списке"));
     return;
   }
