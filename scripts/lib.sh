@@ -63,7 +63,7 @@ click() {
 # shellcheck disable=SC2034 # used by the scripts that source this
 {
   menu_bar=19
-  input_about=(20 10) # the menu bar's only entry
+  input_about=(20 10) # the menu bar's first entry
   input_day=(52 $((menu_bar + 42)))
   input_show=(136 $((menu_bar + 124)))
   result_print=(80 380)

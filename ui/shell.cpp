@@ -47,10 +47,14 @@ Shell::~Shell() = default;
 // The result window is built as soon as the input window is on the screen: building its grid is
 // the larger part of starting up, and the input window need not wait for it. So is the windows'
 // icon for taskbars and window switchers: finding it reads the icon themes and loads the SVG
-// engine.
+// engine. So is the list of people, for the default person: a disk may keep it waiting.
 void Shell::Show() {
-  OnEvent(form1_, QEvent::Paint,
-          [this] { QTimer::singleShot(0, &form1_, [this] { BuildResultWindow(); }); });
+  OnEvent(form1_, QEvent::Paint, [this] {
+    QTimer::singleShot(0, &form1_, [this] {
+      form1_.ReadDefaultPerson();
+      BuildResultWindow();
+    });
+  });
   form1_.show();
 }
 

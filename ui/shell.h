@@ -26,8 +26,8 @@ public:
   Shell(const Shell &) = delete;
   Shell &operator=(const Shell &) = delete;
 
-  // Shows the input window. Once it has been painted, the windows get their icon and the result
-  // window is built and connected.
+  // Shows the input window. Once it has been painted, it reads the default person, the windows
+  // get their icon and the result window is built and connected.
   void Show();
 
 private:

@@ -1,22 +1,31 @@
-// The input window: its defaults, the show button, the About box, the keyboard, minimising and
-// closing, driven as a user would on the offscreen platform.
+// The input window: its defaults, the show button, the About box, the people menu, the keyboard,
+// minimising and closing, driven as a user would on the offscreen platform.
 
 #include <stdexcept>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <optional>
 
+#include <QAbstractItemModelTester>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -289,7 +298,9 @@ TEST_F(InputWindowTest, AConversionErrorDisablesBothWindowsUntilItsBoxIsClosed) 
 TEST_F(InputWindowTest, TheMenuBarEntryAboutShowsTheAboutBox) {
   QMenuBar *bar = form1.menuBar();
   QAction *about = Control<QAction>("AboutItem");
-  ASSERT_EQ(QList<QAction *>{about}, bar->actions());
+  const QMenu *people = Control<QMenu>("PeopleMenu");
+  ASSERT_EQ((QList<QAction *>{about, people->menuAction()}), bar->actions());
+  EXPECT_EQ(QStringLiteral("Люди"), people->title());
   EXPECT_EQ(nullptr, about->menu());
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(about).center());
 
@@ -360,6 +371,263 @@ TEST_F(InputWindowTest, ClosingTheInputWindowEndsTheProgram) {
   QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
   watchdog.start(5000);
   EXPECT_EQ(0, QApplication::exec());
+}
+
+// The windows as main opens them, each test with a data folder of its own for the list of people.
+class PeopleTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(data.isValid());
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+  }
+  void TearDown() override { qunsetenv("XDG_DATA_HOME"); }
+
+  QString ListFile() const { return data.filePath(QStringLiteral("kolvex/people.txt")); }
+  // The list's bytes; nullopt when there is no folder for it, so nothing was ever written.
+  std::optional<QByteArray> List() const {
+    if (!QDir(data.filePath(QStringLiteral("kolvex"))).exists()) {
+      return std::nullopt;
+    }
+    QFile file(ListFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  void WriteList(const char *text) {
+    if (text != nullptr) {
+      ASSERT_TRUE(QDir().mkpath(data.filePath(QStringLiteral("kolvex"))));
+      QFile file(ListFile());
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(text);
+    }
+  }
+
+  // Shows the windows, `beforePaint` done to the input window before it is painted, and waits
+  // until the input window has read its list.
+  TForm1 &Open(const std::function<void(TForm1 &)> &beforePaint) {
+    TForm1 *form1 = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+      form1 = form1 != nullptr ? form1 : qobject_cast<TForm1 *>(window);
+    }
+    beforePaint(*form1);
+    shell->Show();
+    EXPECT_TRUE(QTest::qWaitFor([] {
+      return std::ranges::any_of(QApplication::topLevelWidgets(),
+                                 [](QWidget *w) { return qobject_cast<TForm2 *>(w) != nullptr; });
+    }));
+    QTest::qWait(100);
+    return *form1;
+  }
+
+  QLineEdit *Edit(TForm1 &form1, const char *name) {
+    return form1.findChild<QLineEdit *>(QLatin1String(name));
+  }
+  QStringList Fields(TForm1 &form1) {
+    return {
+        Edit(form1, "Edit1")->text(),
+        QString::number(form1.findChild<QComboBox *>(QStringLiteral("ComboBox1"))->currentIndex()),
+        Edit(form1, "Edit3")->text()};
+  }
+
+  // Opens the people menu, as a click on it does, and returns its entries' texts.
+  QStringList OpenPeopleMenu(TForm1 &form1) {
+    auto *menu = form1.findChild<QMenu *>(QStringLiteral("PeopleMenu"));
+    menu->popup(form1.mapToGlobal(QPoint(0, 0)));
+    QStringList texts;
+    for (const QAction *action : menu->actions()) {
+      texts << action->text() + (action->isEnabled() ? "" : " (disabled)");
+    }
+    return texts;
+  }
+  void Choose(TForm1 &form1, const QString &entry) {
+    auto *menu = form1.findChild<QMenu *>(QStringLiteral("PeopleMenu"));
+    for (QAction *action : menu->actions()) {
+      if (action->text() == entry) {
+        action->trigger();
+      }
+    }
+    menu->hide();
+  }
+
+  QTemporaryDir data;
+  RecordedMessageBoxes boxes;
+  std::optional<Shell> shell{std::in_place};
+};
+
+constexpr auto TwoPeople = "kolvex-people 1\n"
+                           "1980-01-02\tАня & Co\n"
+                           "*\t1975-12-31\tБорис\n";
+
+TEST_F(PeopleTest, TheListFillsTheBirthFieldsAndIsNeverWrittenByReadingIt) {
+  const QString file = ListFile();
+  struct Case {
+    const char *list; // nullptr: none
+    QString typedDay; // typed before the first paint
+    QString chosen;   // an entry of the people menu
+    QStringList menu;
+    QStringList fields; // day, month position, year
+  };
+  const Case cases[] = {
+      {nullptr, "", "", {"", "Запомнить…", "Все люди…"}, {"17", "8", "1974"}},
+      {TwoPeople,
+       "",
+       "",
+       {"Борис", "Аня && Co", "", "Запомнить…", "Все люди…"},
+       {"31", "11", "1975"}},
+      {TwoPeople,
+       "5",
+       "",
+       {"Борис", "Аня && Co", "", "Запомнить…", "Все люди…"},
+       {"5", "8", "1974"}},
+      {TwoPeople,
+       "5",
+       "Аня && Co",
+       {"Борис", "Аня && Co", "", "Запомнить…", "Все люди…"},
+       {"2", "0", "1980"}},
+      {"kolvex-people 1\n1980-01-02 Аня\n",
+       "",
+       "",
+       {"Список людей не читается: " + file + ":2: not a date, a tab and a name (disabled)", "",
+        "Запомнить…", "Все люди…"},
+       {"17", "8", "1974"}},
+      {"kolvex-people 2\n*\t1980-01-02\tАня\n",
+       "",
+       "",
+       {"Список людей записан более новой версией Kolvex: " + file + " (disabled)", "",
+        "Запомнить…", "Все люди…"},
+       {"2", "0", "1980"}}, // read, though never rewritten
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.list == nullptr ? "no list" : c.list);
+    shell.emplace();
+    WriteList(c.list);
+    const std::optional<QByteArray> before = List();
+    TForm1 &form1 = Open([&](TForm1 &form) {
+      if (!c.typedDay.isEmpty()) {
+        Edit(form, "Edit1")->selectAll();
+        QTest::keyClicks(Edit(form, "Edit1"), c.typedDay);
+      }
+    });
+    EXPECT_EQ(c.menu, OpenPeopleMenu(form1));
+    Choose(form1, c.chosen);
+    EXPECT_EQ(c.fields, Fields(form1));
+    form1.findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+    form1.close();
+    EXPECT_EQ(before, List());
+    EXPECT_TRUE(boxes.shown.empty());
+  }
+}
+
+TEST_F(PeopleTest, RememberKeepsAChartableDateUnderAName) {
+  struct Case {
+    const char *list;
+    QStringList fields;          // day, month position, year
+    std::optional<QString> name; // typed when the program asks for one
+    Message box;
+    std::optional<QByteArray> after; // the list's text; nullopt: never written
+  };
+  const auto plain = [](const QString &text) { return Message{QString(), text}; };
+  const Case cases[] = {
+      {nullptr, {"31", "1", "1974"}, {}, InvalidData, {}},
+      {nullptr, {"17", "8", "0"}, {}, InvalidData, {}},
+      {nullptr, {"x", "8", "1974"}, {}, ConversionError("x"), {}},
+      {nullptr, {"17", "8", "y"}, {}, ConversionError("y"), {}},
+      {nullptr, {"17", "8", "1974"}, " ", plain("Никто не запомнен: no name"), {}},
+      {nullptr,
+       {"17", "8", "1974"},
+       " Аня ",
+       plain("Запомнено: Аня, 17 сентября 1974"),
+       "kolvex-people 1\n1974-09-17\tАня\n"},
+      {"kolvex-people 1\n1974-09-17\tАня\n",
+       {"17", "8", "1974"},
+       "Аня",
+       plain("Уже в списке: Аня, 17 сентября 1974"),
+       "kolvex-people 1\n1974-09-17\tАня\n"},
+      {"kolvex-people 1\n1980-01-02\tАня\n",
+       {"1", "0", "1974"},
+       "Аня",
+       plain("Имя занято, запомнено под другим: Аня (2), 1 января 1974"),
+       "kolvex-people 1\n1980-01-02\tАня\n1974-01-01\tАня (2)\n"},
+      {"kolvex-people 1\nАня\n",
+       {"17", "8", "1974"},
+       {},
+       plain("Список людей не читается: " + ListFile() + ":2: not a date, a tab and a name"),
+       "kolvex-people 1\nАня\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.fields.join(' ').toStdString());
+    shell.emplace();
+    boxes.shown.clear();
+    WriteList(c.list);
+    TForm1 &form1 = Open([](TForm1 &) {});
+    Edit(form1, "Edit1")->setText(c.fields[0]);
+    form1.findChild<QComboBox *>(QStringLiteral("ComboBox1"))->setCurrentIndex(c.fields[1].toInt());
+    Edit(form1, "Edit3")->setText(c.fields[2]);
+    if (c.name) {
+      QTimer::singleShot(0, [name = *c.name] {
+        auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(nullptr, dialog);
+        dialog->setTextValue(name);
+        dialog->accept();
+      });
+    }
+    OpenPeopleMenu(form1);
+    Choose(form1, QStringLiteral("Запомнить…"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.shown.empty(); }));
+    EXPECT_EQ((std::vector<Message>{c.box}), boxes.shown);
+    EXPECT_EQ(c.after, List());
+  }
+}
+
+// The window of all people finds a person again in the list re-read from the file, so a filter or a
+// sort that moves the rows never changes another person.
+TEST_F(PeopleTest, TheWindowOfAllPeopleFiltersAndChangesTheSelectedPerson) {
+  struct Case {
+    QString filter;
+    int row;
+    const char *button; // nullptr: none pressed
+    QStringList spoken; // the rows shown, as a screen reader reads them
+    const char *after;  // the list's text afterwards
+  };
+  const QString anya = "Аня & Co, 2 января 1980", boris = "Борис, 31 декабря 1975";
+  const Case cases[] = {
+      {"", 0, nullptr, {anya, boris}, TwoPeople},
+      {"бОр", 0, "RemoveButton", {boris}, "kolvex-people 1\n1980-01-02\tАня & Co\n"},
+      {"", 0, "RemoveButton", {anya, boris}, "kolvex-people 1\n*\t1975-12-31\tБорис\n"},
+      {"1980",
+       0,
+       "DefaultButton",
+       {anya},
+       "kolvex-people 1\n*\t1980-01-02\tАня & Co\n1975-12-31\tБорис\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.button == nullptr ? "none" : c.button);
+    shell.emplace();
+    WriteList(TwoPeople);
+    TForm1 &form1 = Open([](TForm1 &) {});
+    OpenPeopleMenu(form1);
+    Choose(form1, QStringLiteral("Все люди…"));
+    QWidget *people = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+      people = w->objectName() == "PeopleWindow" && w->isVisible() ? w : people;
+    }
+    ASSERT_NE(nullptr, people);
+    auto *view = people->findChild<QTableView *>(QStringLiteral("PeopleView"));
+    QAbstractItemModelTester tester(view->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->model()->rowCount() == 2; }));
+    people->findChild<QLineEdit *>(QStringLiteral("FilterEdit"))->setText(c.filter);
+    QStringList spoken;
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+      spoken << view->model()->index(row, 1).data(Qt::AccessibleTextRole).toString();
+    }
+    EXPECT_EQ(c.spoken, spoken);
+    if (c.button != nullptr) {
+      view->selectRow(c.row);
+      people->findChild<QPushButton *>(QLatin1String(c.button))->click();
+      EXPECT_TRUE(QTest::qWaitFor([&] { return List() != QByteArray(TwoPeople); }));
+    }
+    EXPECT_EQ(QByteArray(c.after), List());
+    people->close();
+  }
 }
 
 TEST(InputWindowStartUp, AnErrorInFormCreateIsShownAndStartUpGoesOn) {
