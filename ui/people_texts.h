@@ -3,6 +3,7 @@
 // How the windows name a remembered person, in menus, in messages and to a screen reader, and
 // what they share about the list's file.
 
+#include <chrono>
 #include <filesystem>
 
 #include <QString>
@@ -27,6 +28,10 @@ QString ListProblem(const PeopleFileContent &content, const std::filesystem::pat
 
 // The list in the file; an empty list when the system names no folder for it.
 PeopleFileContent ReadPeopleList(const std::filesystem::path &file);
+
+// How long a read or a change of the file may take before the disk is said to hang: longer than
+// the file's own wait for its lock, after which a change gives up by itself.
+inline constexpr std::chrono::seconds PeopleFileBound{8};
 
 inline const QString ListBusyText =
     QStringLiteral("Список людей ещё читается или пишется; попробуйте позже");

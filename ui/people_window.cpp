@@ -1,7 +1,6 @@
 #include "ui/people_window.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,8 +35,6 @@
 namespace kolvex {
 
 namespace {
-
-constexpr std::chrono::seconds FileBound{5};
 
 std::filesystem::path PathOf(const QString &name) {
   return std::filesystem::path(name.toStdU16String());
@@ -163,7 +160,8 @@ std::optional<std::string> ReadBytes(const std::filesystem::path &path) {
 } // namespace
 
 PeopleWindow::PeopleWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::PeopleWindow>()), job_(FileBound) {
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::PeopleWindow>()),
+      job_(PeopleFileBound) {
   ui_->setupUi(this);
   proxy_.setSourceModel(&model_);
   proxy_.setSortRole(PeopleModel::SortRole);
