@@ -68,13 +68,7 @@ QString RememberedText(const Person &person, const Remembered &result) {
     return QStringLiteral("Никто не запомнен: ") +
            QString::fromStdString(result.content.error->Message());
   }
-  if (!result.added) {
-    return QStringLiteral("Уже в списке: ") + PersonText(person);
-  }
-  const Person &kept = result.content.list.people[*result.added];
-  return (kept.name == person.name ? QStringLiteral("Запомнено: ")
-                                   : QStringLiteral("Имя занято, запомнено под другим: ")) +
-         PersonText(kept);
+  return AddedText(person, result.content.list, result.added);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 // what they share about the list's file.
 
 #include <chrono>
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 
 #include <QString>
 
@@ -18,6 +20,10 @@ QString BirthText(const BirthDate &birth);
 
 // "NAME, 17 сентября 1974".
 QString PersonText(const Person &person);
+
+// What adding `person` to a list came to, `added` being what Add returned: "Запомнено: ...",
+// or under which name, or that they were there already.
+QString AddedText(const Person &person, const PeopleList &list, std::optional<std::size_t> added);
 
 // A name as a menu entry's text: an ampersand stays an ampersand instead of marking a shortcut.
 QString MenuEntryText(const Person &person);

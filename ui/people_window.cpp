@@ -282,7 +282,13 @@ void PeopleWindow::AddClick() {
   }
   const std::optional<BirthDate> birth = AskDate(this, title, {});
   if (birth) {
-    Change([person = Person{*name, *birth}](PeopleList &list) { Add(list, person); });
+    Run([file = PeopleFilePath(), person = Person{*name, *birth}] {
+      std::optional<std::size_t> added;
+      const PeopleFileContent content =
+          ChangePeopleFile(file, [&](PeopleList &list) { added = Add(list, person); });
+      return content.error ? NotChanged(*content.error)
+                           : Outcome{content.list, AddedText(person, content.list, added), {}};
+    });
   }
 }
 
