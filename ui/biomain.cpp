@@ -1,7 +1,6 @@
 #include "ui/biomain.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <vector>
 
@@ -34,8 +33,6 @@ constexpr int DefaultMonthIndex = 8;
 constexpr int MonthItemHeight = 13;
 // A menu of the people is at most a screenful; the rest are in the window of all people.
 constexpr std::size_t MaxPeopleInMenu = 25;
-// A disk that has not answered by then is said to hang; the work goes on.
-constexpr std::chrono::seconds PeopleFileBound{5};
 
 // The month list's entries, each of one height whatever the style makes of a list entry.
 class MonthItemDelegate final : public QStyledItemDelegate {
@@ -71,13 +68,7 @@ QString RememberedText(const Person &person, const Remembered &result) {
     return QStringLiteral("Никто не запомнен: ") +
            QString::fromStdString(result.content.error->Message());
   }
-  if (!result.added) {
-    return QStringLiteral("Уже в списке: ") + PersonText(person);
-  }
-  const Person &kept = result.content.list.people[*result.added];
-  return (kept.name == person.name ? QStringLiteral("Запомнено: ")
-                                   : QStringLiteral("Имя занято, запомнено под другим: ")) +
-         PersonText(kept);
+  return AddedText(person, result.content.list, result.added);
 }
 
 } // namespace

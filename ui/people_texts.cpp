@@ -15,6 +15,16 @@ QString PersonText(const Person &person) {
   return QString::fromStdString(person.name) + QStringLiteral(", ") + BirthText(person.birth);
 }
 
+QString AddedText(const Person &person, const PeopleList &list, std::optional<std::size_t> added) {
+  if (!added) {
+    return QStringLiteral("Уже в списке: ") + PersonText(person);
+  }
+  const Person &kept = list.people.at(*added);
+  return (kept.name == person.name ? QStringLiteral("Запомнено: ")
+                                   : QStringLiteral("Имя занято, запомнено под другим: ")) +
+         PersonText(kept);
+}
+
 QString MenuEntryText(const Person &person) {
   return QString::fromStdString(person.name).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }

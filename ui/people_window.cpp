@@ -1,7 +1,6 @@
 #include "ui/people_window.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,8 +35,6 @@
 namespace kolvex {
 
 namespace {
-
-constexpr std::chrono::seconds FileBound{5};
 
 std::filesystem::path PathOf(const QString &name) {
   return std::filesystem::path(name.toStdU16String());
@@ -163,7 +160,8 @@ std::optional<std::string> ReadBytes(const std::filesystem::path &path) {
 } // namespace
 
 PeopleWindow::PeopleWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::PeopleWindow>()), job_(FileBound) {
+    : QWidget(parent, Qt::Window), ui_(std::make_unique<Ui::PeopleWindow>()),
+      job_(PeopleFileBound) {
   ui_->setupUi(this);
   proxy_.setSourceModel(&model_);
   proxy_.setSortRole(PeopleModel::SortRole);
@@ -284,7 +282,13 @@ void PeopleWindow::AddClick() {
   }
   const std::optional<BirthDate> birth = AskDate(this, title, {});
   if (birth) {
-    Change([person = Person{*name, *birth}](PeopleList &list) { Add(list, person); });
+    Run([file = PeopleFilePath(), person = Person{*name, *birth}] {
+      std::optional<std::size_t> added;
+      const PeopleFileContent content =
+          ChangePeopleFile(file, [&](PeopleList &list) { added = Add(list, person); });
+      return content.error ? NotChanged(*content.error)
+                           : Outcome{content.list, AddedText(person, content.list, added), {}};
+    });
   }
 }
 
