@@ -10,6 +10,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/platform.h"
+#include "people/people_file_system.h"
 
 namespace kolvex {
 namespace {
@@ -32,16 +33,7 @@ std::string Utf8(std::wstring_view wide) {
 }
 
 std::string Reason(DWORD error) {
-  wchar_t *text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-  std::wstring reason(text != nullptr ? text : L"", length);
-  LocalFree(text);
-  while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) {
-    reason.pop_back();
-  }
-  return Utf8(reason);
+  return people_file_system::SystemErrorText(error);
 }
 
 // One argument as the C runtime's command-line parser reads it back.

@@ -50,4 +50,8 @@ private:
 // Called between writing the new file and putting it in place; tests stop a process there.
 inline void (*beforeReplace)() = nullptr;
 
+// Windows only: the system's text for an error code, in UTF-8, without its line end. The command
+// says its own failures with it too.
+std::string SystemErrorText(unsigned long error);
+
 } // namespace kolvex::people_file_system

@@ -10,6 +10,16 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Reason(DWORD error = GetLastError()) {
+  return SystemErrorText(error);
+}
+
+HANDLE Handle(std::intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+} // namespace
+
+std::string SystemErrorText(unsigned long error) {
   wchar_t *text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -22,12 +32,6 @@ std::string Reason(DWORD error = GetLastError()) {
   const std::u8string utf8 = fs::path(reason).u8string();
   return {utf8.begin(), utf8.end()};
 }
-
-HANDLE Handle(std::intptr_t handle) {
-  return reinterpret_cast<HANDLE>(handle);
-}
-
-} // namespace
 
 fs::path DataFolder() {
   const wchar_t *appData = _wgetenv(L"APPDATA");
