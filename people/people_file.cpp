@@ -191,7 +191,10 @@ fs::path DamagedName(const fs::path &file) {
   fs::path name = Beside(file, stamp);
   std::error_code ignored;
   for (int n = 2; fs::exists(name, ignored); ++n) {
-    name = Beside(file, stamp + ("-" + std::to_string(n)));
+    std::string numbered = stamp;
+    numbered += '-';
+    numbered += std::to_string(n);
+    name = Beside(file, numbered);
   }
   return name;
 }
@@ -199,7 +202,15 @@ fs::path DamagedName(const fs::path &file) {
 } // namespace
 
 std::string PeopleFileError::Message() const {
-  return Utf8(file) + (line > 0 ? ":" + std::to_string(line) : "") + ": " + reason;
+  // Appended piece by piece: MinGW's GCC 12 warns falsely (-Wrestrict) on a chain of + here.
+  std::string text = Utf8(file);
+  if (line > 0) {
+    text += ':';
+    text += std::to_string(line);
+  }
+  text += ": ";
+  text += reason;
+  return text;
 }
 
 fs::path PeopleFilePath() {
@@ -267,8 +278,11 @@ PeopleFileContent ParsePeopleFile(std::string_view text, const fs::path &file) {
     }
     const std::optional<BirthDate> date = ParseDate(fields[0]);
     if (!date) {
-      return Failure(file, number,
-                     "\"" + std::string(fields[0]) + "\" is not " + std::string(DateRange));
+      std::string reason = "\"";
+      reason += fields[0];
+      reason += "\" is not ";
+      reason += DateRange;
+      return Failure(file, number, reason);
     }
     if (std::string problem = NameProblem(fields[1]); !problem.empty()) {
       return Failure(file, number, std::move(problem));
