@@ -376,13 +376,20 @@ TEST_F(InputWindowTest, ClosingTheInputWindowEndsTheProgram) {
 // The windows as main opens them, each test with a data folder of its own for the list of people.
 class PeopleTest : public ::testing::Test {
 protected:
+  // The list lies under XDG_DATA_HOME, and on Windows under APPDATA: both point here.
   void SetUp() override {
     ASSERT_TRUE(data.isValid());
-    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    qputenv("XDG_DATA_HOME", QDir::toNativeSeparators(data.path()).toUtf8());
+    qputenv("APPDATA", QDir::toNativeSeparators(data.path()).toUtf8());
   }
-  void TearDown() override { qunsetenv("XDG_DATA_HOME"); }
+  void TearDown() override {
+    qunsetenv("XDG_DATA_HOME");
+    appData ? qputenv("APPDATA", *appData) : qunsetenv("APPDATA");
+  }
 
   QString ListFile() const { return data.filePath(QStringLiteral("kolvex/people.txt")); }
+  // The file as the program names it, in the system's separators.
+  QString ListFileNamed() const { return QDir::toNativeSeparators(ListFile()); }
   // The list's bytes; nullopt when there is no folder for it, so nothing was ever written.
   std::optional<QByteArray> List() const {
     if (!QDir(data.filePath(QStringLiteral("kolvex"))).exists()) {
@@ -448,6 +455,8 @@ protected:
   }
 
   QTemporaryDir data;
+  const std::optional<QByteArray> appData =
+      qEnvironmentVariableIsSet("APPDATA") ? std::optional(qgetenv("APPDATA")) : std::nullopt;
   RecordedMessageBoxes boxes;
   std::optional<Shell> shell{std::in_place};
 };
@@ -457,7 +466,7 @@ constexpr auto TwoPeople = "kolvex-people 1\n"
                            "*\t1975-12-31\tБорис\n";
 
 TEST_F(PeopleTest, TheListFillsTheBirthFieldsAndIsNeverWrittenByReadingIt) {
-  const QString file = ListFile();
+  const QString file = ListFileNamed();
   struct Case {
     const char *list; // nullptr: none
     QString typedDay; // typed before the first paint
@@ -551,7 +560,7 @@ TEST_F(PeopleTest, RememberKeepsAChartableDateUnderAName) {
       {"kolvex-people 1\nАня\n",
        {"17", "8", "1974"},
        {},
-       plain("Список людей не читается: " + ListFile() + ":2: not a date, a tab and a name"),
+       plain("Список людей не читается: " + ListFileNamed() + ":2: not a date, a tab and a name"),
        "kolvex-people 1\nАня\n"},
   };
   for (const Case &c : cases) {
