@@ -89,10 +89,19 @@ std::string WriteNewFile(const fs::path &file, std::string_view bytes) {
   return reason;
 }
 
+// Another program that has the list open to read it (a reader without FILE_SHARE_DELETE, a virus
+// scanner) holds the rename off for a moment: it is tried again for up to two seconds.
 std::string PutInPlace(const fs::path &from, const fs::path &to) {
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-             ? ""
-             : Reason();
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return "";
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || attempt == 40) {
+      return Reason(error);
+    }
+    Sleep(50);
+  }
 }
 
 FileLock::FileLock(const fs::path &lockFile) {
